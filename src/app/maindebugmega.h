@@ -1,0 +1,129 @@
+#pragma once
+
+#include "link/com_port_link.h"
+#include "link/frame_sender.h"
+#include "protocol/protocol_state.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
+
+namespace kv7m {
+
+struct AppServices;
+class TCOMMPortForm;
+
+// The main window: owns the serial link, the protocol state and the timers, shows the live
+// measurements, the status bar and the menus from which every operation starts.
+class TMainForm : public QMainWindow, private SenderHost {
+    Q_OBJECT
+public:
+    static constexpr int kStatusPanelCount = 12;
+    enum StatusPanel { MessagePanel = 0, PortPanel = 2, AddressPanel = 4 };
+
+    explicit TMainForm(AppServices& services, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    ProtocolState& protocolState() { return m_state; }
+    FrameSender& sender() { return m_sender; }
+    ComPortLink& portLink() { return m_link; }
+    TCOMMPortForm* portDialog() const { return COMMPortForm; }
+
+    QString statusPanelText(int panel) const;
+    void setStatusPanelText(int panel, const QString& text);
+
+    // Stores the stale-row time-out, reloads every channel's countdown and remembers it.
+    void SetMainTableClearTimeOut(int seconds);
+    int replyTimeOut() const { return m_state.ReplyTimeOut; }
+    void setReplyTimeOut(int seconds) { m_state.ReplyTimeOut = seconds; }
+
+    // Bootloader mode is shown by the menu: "Выход из загрузчика" visible, "Загрузчик" hidden.
+    bool isBootloaderMode() const override;
+    void setBootloaderMode(bool on);
+
+    // Application settings read at creation.
+    QString SettingsPath;
+    QString DataPath;
+    QChar LocaleDecimalSeparator;
+
+    // Controls other windows and tests reach by name.
+    QTabWidget* PageControl1 = nullptr;
+    QTableWidget* SmallTableInfo = nullptr;
+    QTableWidget* ChannelFullGrid = nullptr;
+    QComboBox* cbChannelSwitch = nullptr;
+    QProgressBar* TXBar = nullptr;
+    QProgressBar* RXBar = nullptr;
+    QProgressBar* CRCFailedInicator = nullptr;
+    QTimer* CheckRSConnectOnStartProg = nullptr;
+    QTimer* RestoreTimer = nullptr;
+    QTimer* TXBarTimer = nullptr;
+    QTimer* RXBarTimer = nullptr;
+    QTimer* CRCFailedTimer = nullptr;
+
+    QAction* MMRSMonitor = nullptr;
+    QAction* MMBOActive = nullptr;
+    QAction* MMQerryReg = nullptr;
+    QAction* MMAutoDefineAdrBO = nullptr;
+    QAction* MMExit = nullptr;
+    QAction* MMTerminal = nullptr;
+    QAction* MMAdrBO = nullptr;
+    QAction* MMChangeAdrBO = nullptr;
+    QAction* MMBOInfo = nullptr;
+    QAction* MMTarTab = nullptr;
+    QAction* MMConnstBO = nullptr;
+    QAction* MMConstSens = nullptr;
+    QAction* MMRelaySettings = nullptr;
+    QAction* MMDateTime = nullptr;
+    QAction* mmReadAllSettings = nullptr;
+    QAction* mmWriteAllSettings = nullptr;
+    QAction* mmSignaturesAllSettings = nullptr;
+    QAction* mmCMD50GetStatusBO = nullptr;
+    QAction* MMStartMes = nullptr;
+    QAction* MMStopMes = nullptr;
+    QAction* MMSensorSearch = nullptr;
+    QAction* MMExitBootLoader = nullptr;
+    QAction* MMBootLoader = nullptr;
+    QAction* N721 = nullptr;
+
+public slots:
+    // One second after start: reopens the remembered port or asks for one.
+    void checkPortOnStart();
+    void showPortDialog();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // SenderHost
+    QString currentAddressText() const override;
+    void leaveBootloaderMode() override;
+    void transmitIndicatorOn() override;
+
+    void createMenus();
+    void createPages();
+    void createStatusBar();
+    void createTimers();
+    void layoutTablesOnResize();
+
+    AppServices& m_services;
+    ProtocolState m_state;
+    ComPortLink m_link;
+    FrameSender m_sender;
+    std::array<QLabel*, kStatusPanelCount> m_panels{};
+    TCOMMPortForm* COMMPortForm = nullptr;
+};
+
+// The main window's caption.
+QString mainWindowCaption();
+
+}  // namespace kv7m
