@@ -3,7 +3,7 @@
 #include "app/integer_text.h"
 #include "app/prompter.h"
 #include "link/serial_port.h"
-#include "protocol/frame_codec.h"
+#include "link/frame_codec.h"
 #include "protocol/protocol_state.h"
 
 namespace kv7m {

@@ -301,6 +301,14 @@ TEST_F(PortDialog, CancelChangesNothing)
     EXPECT_EQ(settings().ReadRegistryString(QStringLiteral("CurrCOMM")), QString());
 }
 
+}  // namespace
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QSize& size, std::ostream* os) { *os << size.width() << 'x' << size.height(); }
+QT_END_NAMESPACE
+
+namespace {
+
 class TableLayoutOnResize : public MainFormFixture, public ::testing::WithParamInterface<QSize> {};
 
 TEST_P(TableLayoutOnResize, SystemTableColumnsFollowTheRule)
@@ -329,6 +337,9 @@ TEST_P(TableLayoutOnResize, SystemTableColumnsFollowTheRule)
 
 INSTANTIATE_TEST_SUITE_P(WindowSizes, TableLayoutOnResize,
                          ::testing::Values(QSize(800, 600), QSize(858, 600), QSize(1024, 768), QSize(1280, 1000),
-                                           QSize(1601, 901)));
+                                           QSize(1601, 901)),
+                         [](const auto& info) {
+                             return std::to_string(info.param.width()) + "x" + std::to_string(info.param.height());
+                         });
 
 }  // namespace

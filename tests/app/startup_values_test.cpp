@@ -21,6 +21,8 @@ struct TimeOutCase {
     const char* storedAfter;
 };
 
+void PrintTo(const TimeOutCase& c, std::ostream* os) { *os << c.name; }
+
 class StartupTimeOutTest : public ::testing::TestWithParam<TimeOutCase> {};
 
 TEST_P(StartupTimeOutTest, BothTimeOutsFollowTheSameRule)

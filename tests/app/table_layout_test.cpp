@@ -63,7 +63,10 @@ TEST_P(TableLayoutSizes, ChannelTableFollowsSystemTableLessScrollBar)
 
 INSTANTIATE_TEST_SUITE_P(WindowSizes, TableLayoutSizes,
                          ::testing::Values(std::pair{800, 500}, std::pair{853, 517}, std::pair{1003, 777},
-                                           std::pair{1917, 1003}, std::pair{3843, 2163}, std::pair{1234, 601}));
+                                           std::pair{1917, 1003}, std::pair{3843, 2163}, std::pair{1234, 601}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                         });
 
 TEST(TableLayout, WorkedExample)
 {

@@ -1,6 +1,6 @@
 #include "link/frame_sender.h"
 
-#include "protocol/frame_codec.h"
+#include "link/frame_codec.h"
 #include "protocol/protocol_state.h"
 #include "support/memory_serial_port.h"
 #include "support/scripted_prompter.h"
@@ -39,6 +39,8 @@ struct AddressCase {
     const char* wire;
 };
 
+void PrintTo(const AddressCase& c, std::ostream* os) { *os << '"' << c.addressText << '"'; }
+
 class SenderAddressTest : public FrameSenderTest, public ::testing::WithParamInterface<AddressCase> {};
 
 TEST_P(SenderAddressTest, StatusRequestGoesToLow8BitsOfAddressPanel)
@@ -53,7 +55,8 @@ TEST_P(SenderAddressTest, StatusRequestGoesToLow8BitsOfAddressPanel)
 INSTANTIATE_TEST_SUITE_P(AddressPanel, SenderAddressTest,
                          ::testing::Values(AddressCase{"1", ":0132CD"}, AddressCase{"300", ":2C32A2"},
                                            AddressCase{"5", ":0532C9"}, AddressCase{"255", ":FF32CF"},
-                                           AddressCase{"-1", ":FF32CF"}, AddressCase{" 16", ":1032BE"}));
+                                           AddressCase{"-1", ":FF32CF"}, AddressCase{" 16", ":1032BE"}),
+                         [](const auto& info) { return "address" + std::to_string(info.index); });
 
 TEST_F(FrameSenderTest, EachSenderComposesItsFrameInTxFrame)
 {

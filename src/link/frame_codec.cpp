@@ -1,4 +1,4 @@
-#include "protocol/frame_codec.h"
+#include "link/frame_codec.h"
 
 namespace kv7m {
 

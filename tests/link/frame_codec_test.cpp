@@ -1,4 +1,4 @@
-#include "protocol/frame_codec.h"
+#include "link/frame_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,8 @@ struct EncodeCase {
     std::vector<std::uint8_t> data;
     std::string wire;
 };
+
+void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
 
 class EncodeTest : public ::testing::TestWithParam<EncodeCase> {};
 
@@ -75,6 +77,8 @@ struct DecodeCase {
     int length;                        // RxLength after a complete decode
     std::vector<std::uint8_t> decoded;  // bytes at the start of the buffer
 };
+
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
 class DecodeTest : public ::testing::TestWithParam<DecodeCase> {};
 
