@@ -18,8 +18,8 @@ std::unique_ptr<AppSettings> AppSettings::openDefault()
     return std::make_unique<AppSettings>(
         std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\ConfigKV7M_VL"), QSettings::NativeFormat));
 #else
-    return std::make_unique<AppSettings>(std::make_unique<QSettings>(
-        QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ConfigKV7M_VL")));
+    return std::make_unique<AppSettings>(
+        std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ConfigKV7M_VL")));
 #endif
 }
 
@@ -57,6 +57,9 @@ void AppSettings::WriteRegistryString(const QString& name, const QString& text)
     m_store->sync();
 }
 
-QString AppSettings::location() const { return m_store->fileName(); }
+QString AppSettings::location() const
+{
+    return m_store->fileName();
+}
 
 }  // namespace kv7m

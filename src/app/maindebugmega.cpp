@@ -36,10 +36,10 @@ const QColor kCream(255, 251, 240);
 const QStringList& tableHeadings()
 {
     static const QStringList headings = {
-        QStringLiteral("Имя канала"), QStringLiteral("Время"),      QStringLiteral("Влажность, %"),
-        QStringLiteral("Плотность, кг/м3"), QStringLiteral("Т1, град С"), QStringLiteral("Т2, град С"),
-        QStringLiteral("Период"),     QStringLiteral("CS1"),        QStringLiteral("CS2"),
-        QStringLiteral("Сигнализация"), QStringLiteral("Адрес датчика")};
+        QStringLiteral("Имя канала"),       QStringLiteral("Время"),        QStringLiteral("Влажность, %"),
+        QStringLiteral("Плотность, кг/м3"), QStringLiteral("Т1, град С"),   QStringLiteral("Т2, град С"),
+        QStringLiteral("Период"),           QStringLiteral("CS1"),          QStringLiteral("CS2"),
+        QStringLiteral("Сигнализация"),     QStringLiteral("Адрес датчика")};
     return headings;
 }
 
@@ -109,12 +109,11 @@ TMainForm::TMainForm(AppServices& services, QWidget* parent)
     createStatusBar();
     createTimers();
 
-    COMMPortForm = new TCOMMPortForm(
-        m_link, services.settings, services.prompter,
-        PortDialogActions{[this](int seconds) { SetMainTableClearTimeOut(seconds); },
-                          [this](int seconds) { setReplyTimeOut(seconds); },
-                          [this] { setStatusPanelText(MessagePanel, QString()); }},
-        this);
+    COMMPortForm = new TCOMMPortForm(m_link, services.settings, services.prompter,
+                                     PortDialogActions{[this](int seconds) { SetMainTableClearTimeOut(seconds); },
+                                                       [this](int seconds) { setReplyTimeOut(seconds); },
+                                                       [this] { setStatusPanelText(MessagePanel, QString()); }},
+                                     this);
 
     LocaleDecimalSeparator = services.decimalSeparator;
     m_state.resetAssembler();
@@ -122,8 +121,7 @@ TMainForm::TMainForm(AppServices& services, QWidget* parent)
     const StartupValues values = readStartupValues(services.settings, services.prompter, services.dataRoot);
     SettingsPath = values.settingsPath;
     DataPath = values.dataPath;
-    const SystemTableLayout creation =
-        systemTableCreationLayout(SmallTableInfo->width(), SmallTableInfo->height(), 64);
+    const SystemTableLayout creation = systemTableCreationLayout(SmallTableInfo->width(), SmallTableInfo->height(), 64);
     for (int c = 0; c < 11; ++c)
         SmallTableInfo->setColumnWidth(c, std::max(0, creation.columns[std::size_t(c)]));
     for (int r = 0; r < 9; ++r)
@@ -155,7 +153,8 @@ void TMainForm::createMenus()
     MMQerryReg = addItem(system, "MMQerryReg", QStringLiteral("Режим запроса информации"), false);
     MMQerryReg->setCheckable(true);
     system->addSeparator();
-    MMAutoDefineAdrBO = addItem(system, "MMAutoDefineAdrBO", QStringLiteral("Автоматическое определение адреса БО"), true);
+    MMAutoDefineAdrBO =
+        addItem(system, "MMAutoDefineAdrBO", QStringLiteral("Автоматическое определение адреса БО"), true);
     MMAutoDefineAdrBO->setCheckable(true);
     MMAutoDefineAdrBO->setChecked(true);
     system->addSeparator();
@@ -247,9 +246,9 @@ void TMainForm::createStatusBar()
         int width;
         const char* fixedText;
     };
-    static constexpr PanelSpec specs[kStatusPanelCount] = {
-        {300, ""}, {65, "Терминал"}, {50, ""}, {60, "Адрес БО"}, {50, ""}, {20, "RX"},
-        {20, ""},  {20, "TX"},       {20, ""}, {75, "Ошибка CRC"}, {21, ""}, {50, ""}};
+    static constexpr PanelSpec specs[kStatusPanelCount] = {{300, ""}, {65, "Терминал"},   {50, ""}, {60, "Адрес БО"},
+                                                           {50, ""},  {20, "RX"},         {20, ""}, {20, "TX"},
+                                                           {20, ""},  {75, "Ошибка CRC"}, {21, ""}, {50, ""}};
 
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -277,13 +276,12 @@ void TMainForm::createStatusBar()
             m_panels[std::size_t(i)] = label;
             panel = label;
         }
-        if (i == kStatusPanelCount - 1) {
+        // Design widths are minimums: a caption or a long device path is never cut off.
+        if (m_panels[std::size_t(i)])
             panel->setMinimumWidth(specs[i].width);
-            bar->addWidget(panel, 1);
-        } else {
+        else
             panel->setFixedWidth(specs[i].width);
-            bar->addWidget(panel);
-        }
+        bar->addWidget(panel, i == kStatusPanelCount - 1 ? 1 : 0);
     }
 }
 
@@ -331,7 +329,10 @@ void TMainForm::SetMainTableClearTimeOut(int seconds)
     m_services.settings.WriteRegistryString(setting::MainTableClearTimeOut, QString::number(seconds));
 }
 
-bool TMainForm::isBootloaderMode() const { return MMExitBootLoader->isVisible(); }
+bool TMainForm::isBootloaderMode() const
+{
+    return MMExitBootLoader->isVisible();
+}
 
 void TMainForm::setBootloaderMode(bool on)
 {
@@ -339,9 +340,15 @@ void TMainForm::setBootloaderMode(bool on)
     MMBootLoader->setVisible(!on);
 }
 
-QString TMainForm::currentAddressText() const { return statusPanelText(AddressPanel); }
+QString TMainForm::currentAddressText() const
+{
+    return statusPanelText(AddressPanel);
+}
 
-void TMainForm::leaveBootloaderMode() { setBootloaderMode(false); }
+void TMainForm::leaveBootloaderMode()
+{
+    setBootloaderMode(false);
+}
 
 void TMainForm::transmitIndicatorOn()
 {

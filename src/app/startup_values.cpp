@@ -38,8 +38,10 @@ StartupValues readStartupValues(AppSettings& settings, Prompter& prompter, const
 {
     StartupValues values;
     const QDir root(dataRoot);
-    values.settingsPath = readFolder(settings, setting::SettingsPath, QDir::toNativeSeparators(root.filePath(QStringLiteral("Settings"))));
-    values.dataPath = readFolder(settings, setting::DataPath, QDir::toNativeSeparators(root.filePath(QStringLiteral("Data"))));
+    values.settingsPath = readFolder(settings, setting::SettingsPath,
+                                     QDir::toNativeSeparators(root.filePath(QStringLiteral("Settings"))));
+    values.dataPath =
+        readFolder(settings, setting::DataPath, QDir::toNativeSeparators(root.filePath(QStringLiteral("Data"))));
     values.unitAddress = settings.ReadRegistryString(setting::AdrBO);
     values.mainTableClearTimeOut = readTimeOut(settings, prompter, setting::MainTableClearTimeOut);
     values.replyTimeOut = readTimeOut(settings, prompter, setting::WaitAnsewer);

@@ -6,10 +6,12 @@ namespace kv7m {
 
 namespace {
 
-int part(double fraction, int size) { return int(fraction * size); }
+int part(double fraction, int size)
+{
+    return int(fraction * size);
+}
 
-template <std::size_t N>
-int sum(const std::array<int, N>& sizes, std::size_t count = N)
+template <std::size_t N> int sum(const std::array<int, N>& sizes, std::size_t count = N)
 {
     return std::accumulate(sizes.begin(), sizes.begin() + count, 0);
 }

@@ -28,10 +28,13 @@ QLabel* captionLabel(const QString& text, QWidget* buddy, QWidget* parent)
 
 }  // namespace
 
-TCOMMPortForm::TCOMMPortForm(ComPortLink& link, AppSettings& settings, Prompter& prompter,
-                             PortDialogActions actions, QWidget* parent)
+TCOMMPortForm::TCOMMPortForm(ComPortLink& link, AppSettings& settings, Prompter& prompter, PortDialogActions actions,
+                             QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_link(link), m_settings(settings), m_prompter(prompter), m_actions(std::move(actions))
+      m_link(link),
+      m_settings(settings),
+      m_prompter(prompter),
+      m_actions(std::move(actions))
 {
     setObjectName(QStringLiteral("COMMPortForm"));
     setWindowTitle(QStringLiteral("Терминал"));

@@ -8,7 +8,10 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Units send upper-case digits; any other character is taken at the value this formula gives and
 // the LRC check catches the damage.
-std::uint8_t hexValue(std::uint8_t c) { return c < ':' ? std::uint8_t(c - 0x30) : std::uint8_t(c - 0x37); }
+std::uint8_t hexValue(std::uint8_t c)
+{
+    return c < ':' ? std::uint8_t(c - 0x30) : std::uint8_t(c - 0x37);
+}
 
 }  // namespace
 

@@ -2,8 +2,8 @@
 
 #include "app/integer_text.h"
 #include "app/prompter.h"
-#include "link/serial_port.h"
 #include "link/frame_codec.h"
+#include "link/serial_port.h"
 #include "protocol/protocol_state.h"
 
 namespace kv7m {
@@ -24,9 +24,15 @@ std::optional<std::uint8_t> FrameSender::currentAddress()
     return std::uint8_t(*address & 0xFF);
 }
 
-bool FrameSender::SendCommandNoData(std::uint8_t code) { return SendCommandData(code, nullptr, 0); }
+bool FrameSender::SendCommandNoData(std::uint8_t code)
+{
+    return SendCommandData(code, nullptr, 0);
+}
 
-bool FrameSender::SendCommandByte(std::uint8_t code, std::uint8_t byte) { return SendCommandData(code, &byte, 1); }
+bool FrameSender::SendCommandByte(std::uint8_t code, std::uint8_t byte)
+{
+    return SendCommandData(code, &byte, 1);
+}
 
 bool FrameSender::SendCommandData(std::uint8_t code, const std::uint8_t* data, std::size_t count)
 {
@@ -51,8 +57,7 @@ bool FrameSender::SendQueuedFrame(int index)
 {
     if (index < 0 || index >= ProtocolState::kOutFrameCount)
         return false;
-    return sendEncoded(encodeFrame(m_state.OutFrameTable[std::size_t(index)].data(),
-                                   ProtocolState::kOutFrameBody + 3));
+    return sendEncoded(encodeFrame(m_state.OutFrameTable[std::size_t(index)].data(), ProtocolState::kOutFrameBody + 3));
 }
 
 bool FrameSender::sendEncoded(const QByteArray& text)

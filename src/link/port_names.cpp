@@ -44,8 +44,9 @@ QList<SystemPort> systemSerialPorts()
 #endif
         QString description = info.description();
         if (!info.manufacturer().isEmpty() && !description.contains(info.manufacturer()))
-            description = description.isEmpty() ? info.manufacturer()
-                                                : description + QStringLiteral(" (") + info.manufacturer() + QLatin1Char(')');
+            description = description.isEmpty()
+                              ? info.manufacturer()
+                              : description + QStringLiteral(" (") + info.manufacturer() + QLatin1Char(')');
         ports.append({name, description});
     }
     return ports;

@@ -41,7 +41,10 @@ void QtSerialPort::close()
         m_port->close();
 }
 
-bool QtSerialPort::isOpen() const { return m_port->isOpen(); }
+bool QtSerialPort::isOpen() const
+{
+    return m_port->isOpen();
+}
 
 qint64 QtSerialPort::write(const QByteArray& bytes)
 {
@@ -57,7 +60,10 @@ QByteArray QtSerialPort::read(qint64 maxBytes)
     return maxBytes < 0 ? m_port->readAll() : m_port->read(maxBytes);
 }
 
-qint64 QtSerialPort::bytesAvailable() const { return m_port->isOpen() ? m_port->bytesAvailable() : 0; }
+qint64 QtSerialPort::bytesAvailable() const
+{
+    return m_port->isOpen() ? m_port->bytesAvailable() : 0;
+}
 
 void QtSerialPort::purge()
 {

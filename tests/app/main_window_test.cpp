@@ -304,7 +304,10 @@ TEST_F(PortDialog, CancelChangesNothing)
 }  // namespace
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QSize& size, std::ostream* os) { *os << size.width() << 'x' << size.height(); }
+inline void PrintTo(const QSize& size, std::ostream* os)
+{
+    *os << size.width() << 'x' << size.height();
+}
 QT_END_NAMESPACE
 
 namespace {

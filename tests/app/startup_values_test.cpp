@@ -21,7 +21,10 @@ struct TimeOutCase {
     const char* storedAfter;
 };
 
-void PrintTo(const TimeOutCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TimeOutCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class StartupTimeOutTest : public ::testing::TestWithParam<TimeOutCase> {};
 
@@ -48,14 +51,12 @@ TEST_P(StartupTimeOutTest, BothTimeOutsFollowTheSameRule)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(StartupValues, StartupTimeOutTest,
-                         ::testing::Values(TimeOutCase{"missing", nullptr, 60, false, "60"},
-                                           TimeOutCase{"empty", "", 60, false, "60"},
-                                           TimeOutCase{"set", "15", 15, false, "15"},
-                                           TimeOutCase{"zero", "0", 0, false, "0"},
-                                           TimeOutCase{"notANumber", "abc", 60, true, "60"},
-                                           TimeOutCase{"fraction", "2,5", 60, true, "60"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    StartupValues, StartupTimeOutTest,
+    ::testing::Values(TimeOutCase{"missing", nullptr, 60, false, "60"}, TimeOutCase{"empty", "", 60, false, "60"},
+                      TimeOutCase{"set", "15", 15, false, "15"}, TimeOutCase{"zero", "0", 0, false, "0"},
+                      TimeOutCase{"notANumber", "abc", 60, true, "60"}, TimeOutCase{"fraction", "2,5", 60, true, "60"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StartupValues, EmptyStoreGivesUsableFoldersAndEmptyAddress)
 {

@@ -8,8 +8,7 @@ using namespace kv7m;
 
 namespace {
 
-template <std::size_t N>
-int total(const std::array<int, N>& sizes)
+template <std::size_t N> int total(const std::array<int, N>& sizes)
 {
     return std::accumulate(sizes.begin(), sizes.end(), 0);
 }

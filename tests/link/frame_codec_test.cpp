@@ -25,7 +25,10 @@ struct EncodeCase {
     std::string wire;
 };
 
-void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const EncodeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class EncodeTest : public ::testing::TestWithParam<EncodeCase> {};
 
@@ -43,15 +46,15 @@ TEST_P(EncodeTest, ComposesAndEncodesReferenceFrame)
     EXPECT_EQ(std::size_t(wire.size()), 2 * c.data.size() + 9);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ReferenceFrames, EncodeTest,
-    ::testing::Values(EncodeCase{"status", 1, 50, {}, ":0132CD"},
-                      EncodeCase{"startMeasurement", 1, 51, bytes({255}), ":0133FFCD"},
-                      EncodeCase{"address300", 0x2C, 50, {}, ":2C32A2"},
-                      EncodeCase{"lrcWrapsToZero", 0x80, 0x80, {}, ":808000"},
-                      EncodeCase{"lowerNibbles", 0x0A, 0x56, bytes({0x00, 0xF1, 0x1F}), ":0A5600F11F90"},
-                      EncodeCase{"broadcastAddress", 0, 81, {}, ":0051AF"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ReferenceFrames, EncodeTest,
+                         ::testing::Values(EncodeCase{"status", 1, 50, {}, ":0132CD"},
+                                           EncodeCase{"startMeasurement", 1, 51, bytes({255}), ":0133FFCD"},
+                                           EncodeCase{"address300", 0x2C, 50, {}, ":2C32A2"},
+                                           EncodeCase{"lrcWrapsToZero", 0x80, 0x80, {}, ":808000"},
+                                           EncodeCase{"lowerNibbles", 0x0A, 0x56, bytes({0x00, 0xF1, 0x1F}),
+                                                      ":0A5600F11F90"},
+                                           EncodeCase{"broadcastAddress", 0, 81, {}, ":0051AF"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FrameCodec, LrcMakesFrameSumZero)
 {
@@ -74,11 +77,14 @@ struct DecodeCase {
     const char* name;
     std::string received;  // ':' through CR LF as characters
     bool good;
-    int length;                        // RxLength after a complete decode
+    int length;                         // RxLength after a complete decode
     std::vector<std::uint8_t> decoded;  // bytes at the start of the buffer
 };
 
-void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DecodeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DecodeTest : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -104,19 +110,17 @@ TEST_P(DecodeTest, DecodesInPlace)
 
 INSTANTIATE_TEST_SUITE_P(
     ReferenceFrames, DecodeTest,
-    ::testing::Values(
-        DecodeCase{"statusReply", ":0132CD\r\n", true, 3, bytes({0x01, 0x32, 0xCD})},
-        DecodeCase{"wrongLrc", ":0132CE\r\n", false, 3, bytes({0x01, 0x32, 0xCE})},
-        DecodeCase{"withData", ":0133FFCD\r\n", true, 4, bytes({0x01, 0x33, 0xFF, 0xCD})},
-        // Lower-case letters are no hex digits: the value differs and the check fails.
-        DecodeCase{"lowerCaseHex", ":0132cd\r\n", false, 3, bytes({0x01, 0x32})},
-        DecodeCase{"oddCharacterCount", ":0132C\r\n", false, 0, {}},
-        DecodeCase{"oddCountWithTrailingChar", ":01320\r\n", false, 0, {}},
-        DecodeCase{"noPairs", ":\r\n", false, 0, {}},
-        DecodeCase{"colonOnly", ":", false, 0, {}},
-        DecodeCase{"noTerminator", ":0132CD", false, 0, {}},
-        DecodeCase{"terminatorCutOff", ":0132CD\r", false, 0, {}},
-        DecodeCase{"onlyLf", ":0132CD\n\n", false, 0, {}}),
+    ::testing::Values(DecodeCase{"statusReply", ":0132CD\r\n", true, 3, bytes({0x01, 0x32, 0xCD})},
+                      DecodeCase{"wrongLrc", ":0132CE\r\n", false, 3, bytes({0x01, 0x32, 0xCE})},
+                      DecodeCase{"withData", ":0133FFCD\r\n", true, 4, bytes({0x01, 0x33, 0xFF, 0xCD})},
+                      // Lower-case letters are no hex digits: the value differs and the check fails.
+                      DecodeCase{"lowerCaseHex", ":0132cd\r\n", false, 3, bytes({0x01, 0x32})},
+                      DecodeCase{"oddCharacterCount", ":0132C\r\n", false, 0, {}},
+                      DecodeCase{"oddCountWithTrailingChar", ":01320\r\n", false, 0, {}},
+                      DecodeCase{"noPairs", ":\r\n", false, 0, {}}, DecodeCase{"colonOnly", ":", false, 0, {}},
+                      DecodeCase{"noTerminator", ":0132CD", false, 0, {}},
+                      DecodeCase{"terminatorCutOff", ":0132CD\r", false, 0, {}},
+                      DecodeCase{"onlyLf", ":0132CD\n\n", false, 0, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FrameCodec, LongestReplyRoundTrips)

@@ -39,7 +39,10 @@ struct AddressCase {
     const char* wire;
 };
 
-void PrintTo(const AddressCase& c, std::ostream* os) { *os << '"' << c.addressText << '"'; }
+void PrintTo(const AddressCase& c, std::ostream* os)
+{
+    *os << '"' << c.addressText << '"';
+}
 
 class SenderAddressTest : public FrameSenderTest, public ::testing::WithParamInterface<AddressCase> {};
 
@@ -117,8 +120,8 @@ TEST_F(FrameSenderTest, QueuedFrameSendsAll133BytesOfItsEntry)
     ASSERT_TRUE(sender.SendQueuedFrame(3));
     ASSERT_EQ(port.written.size(), 269);
     EXPECT_TRUE(port.written.startsWith(":013B0B0400010203"));
-    EXPECT_TRUE(port.written.endsWith("7E7F" + QByteArray::number(entry[133], 16).toUpper().rightJustified(2, '0') +
-                                      "\r\n"));
+    EXPECT_TRUE(
+        port.written.endsWith("7E7F" + QByteArray::number(entry[133], 16).toUpper().rightJustified(2, '0') + "\r\n"));
     EXPECT_FALSE(sender.SendQueuedFrame(11));
     EXPECT_FALSE(sender.SendQueuedFrame(-1));
 }

@@ -37,7 +37,8 @@ protected:
     ScriptedPrompter prompter;
     MemorySerialPort port;
     FixedClock clock;
-    AppServices services{*store.settings, prompter, port, clock, QLatin1Char(','), store.dir.filePath(QStringLiteral("userdata"))};
+    AppServices services{*store.settings, prompter,         port,
+                         clock,           QLatin1Char(','), store.dir.filePath(QStringLiteral("userdata"))};
     std::unique_ptr<TMainForm> form;
 };
 
