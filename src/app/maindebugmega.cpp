@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -367,6 +368,17 @@ void TMainForm::showPortDialog()
     COMMPortForm->show();
     COMMPortForm->raise();
     COMMPortForm->activateWindow();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // The program ends with its main window: no other window stays behind on its own.
+    const QList<QWidget*> windows = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* window : windows) {
+        if (window->isWindow())
+            window->close();
+    }
+    QMainWindow::closeEvent(event);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)

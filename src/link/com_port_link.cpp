@@ -15,9 +15,10 @@ bool ComPortLink::OpenComPort(const QString& portName, const QString& baudText)
 {
     m_port.close();
     if (!m_port.open(portName, baudText)) {
-        m_prompter.inform(kMessageCaption, port_text::PortBusy, PromptIcon::Error);
+        // Recorded before the message, which may stay open for a long time.
         m_showPortName(port_text::NoPort);
         m_settings.WriteRegistryString(setting::CurrCOMM, port_text::NoPort);
+        m_prompter.inform(kMessageCaption, port_text::PortBusy, PromptIcon::Error);
         return false;
     }
     m_settings.WriteRegistryString(setting::CurrCOMM, portName);

@@ -210,6 +210,17 @@ TEST_F(MainWindow, StartupReopensRememberedPort)
     EXPECT_TRUE(mainForm.portLink().readerRunning());
 }
 
+TEST_F(MainWindow, ClosingTheMainWindowLeavesNoOtherWindowOpen)
+{
+    TMainForm& mainForm = createForm();
+    mainForm.show();
+    mainForm.showPortDialog();
+    ASSERT_TRUE(mainForm.portDialog()->isVisible());
+    mainForm.MMExit->trigger();
+    EXPECT_FALSE(mainForm.isVisible());
+    EXPECT_FALSE(mainForm.portDialog()->isVisible());
+}
+
 class PortDialog : public MainFormFixture {
 protected:
     TCOMMPortForm& showDialog()
