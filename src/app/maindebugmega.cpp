@@ -8,8 +8,8 @@
 #include "link/serial_port.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -264,6 +264,9 @@ void TMainForm::createStatusBar()
     };
     for (int i = 0; i < kStatusPanelCount; ++i) {
         QWidget* panel = nullptr;
+        // A value panel is named for assistive technology by the caption panel before it.
+        const QString accessibleName =
+            QString::fromUtf8(specs[i].fixedText[0] || i == 0 ? specs[i].fixedText : specs[i - 1].fixedText);
         if (i == 6)
             panel = RXBar = indicator("RXBar");
         else if (i == 8)
@@ -282,6 +285,7 @@ void TMainForm::createStatusBar()
             panel->setMinimumWidth(specs[i].width);
         else
             panel->setFixedWidth(specs[i].width);
+        panel->setAccessibleName(accessibleName);
         bar->addWidget(panel, i == kStatusPanelCount - 1 ? 1 : 0);
     }
 }
@@ -390,11 +394,17 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 void TMainForm::layoutTablesOnResize()
 {
+    // Only the page on show is resized; both tables fill their page's width, so a hidden table
+    // takes the width of the page on show.
+    const int pageWidth = PageControl1->currentWidget()->width();
+    const int systemWidth = SmallTableInfo->isVisible() ? SmallTableInfo->width() : pageWidth;
+    const int channelWidth = ChannelFullGrid->isVisible() ? ChannelFullGrid->width() : pageWidth;
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ChannelFullGrid);
-    const std::array<int, 11> channel =
-        channelTableColumns(SmallTableInfo->width(), ChannelFullGrid->width(), scrollBar);
+    const std::array<int, 11> channel = channelTableColumns(systemWidth, channelWidth, scrollBar);
     for (int c = 0; c < 11; ++c)
         ChannelFullGrid->setColumnWidth(c, std::max(0, channel[std::size_t(c)]));
+    if (!SmallTableInfo->isVisible())
+        return;
 
     const SystemTableLayout system = systemTableResizeLayout(SmallTableInfo->width(), SmallTableInfo->height());
     for (int c = 0; c < 11; ++c)

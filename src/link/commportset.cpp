@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace kv7m {
@@ -103,10 +104,12 @@ void TCOMMPortForm::fillPortList()
     COMMText->clear();
     COMMText->addItems(standardPortNames());
     for (const SystemPort& port : systemSerialPorts()) {
-        if (COMMText->findText(port.name, Qt::MatchFixedString) >= 0)
-            continue;
-        COMMText->addItem(port.name);
-        COMMText->setItemData(COMMText->count() - 1, port.description, Qt::ToolTipRole);
+        int index = COMMText->findText(port.name, Qt::MatchFixedString);
+        if (index < 0) {
+            COMMText->addItem(port.name);
+            index = COMMText->count() - 1;
+        }
+        COMMText->setItemData(index, port.description, Qt::ToolTipRole);
     }
     COMMText->setEditText(text);
 }
@@ -121,6 +124,11 @@ void TCOMMPortForm::showPortDescription()
 
 void TCOMMPortForm::showEvent(QShowEvent* event)
 {
+    // Restoring a minimized dialog keeps what the user has typed.
+    if (event->spontaneous()) {
+        QDialog::showEvent(event);
+        return;
+    }
     fillPortList();
     COMMText->setEditText(m_settings.ReadRegistryString(setting::CurrCOMM));
     txtWaitAnsewer->setText(m_settings.ReadRegistryString(setting::WaitAnsewer));
@@ -131,38 +139,21 @@ void TCOMMPortForm::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-bool TCOMMPortForm::convertTimeOut(QLineEdit* edit, int& value)
-{
-    const std::optional<int> parsed = parseInteger(edit->text());
-    if (!parsed) {
-        m_prompter.inform(kApplicationTitle, integerConversionErrorText(edit->text()), PromptIcon::Error);
-        edit->setFocus();
-        return false;
-    }
-    value = *parsed;
-    return true;
-}
-
 void TCOMMPortForm::acceptSettings()
 {
-    if (!m_link.OpenComPort(COMMText->currentText(), cbBaudRate->currentText())) {
+    const PortDialogInput input{COMMText->currentText(), cbBaudRate->currentText(), TimeOutMesData->text(),
+                                txtWaitAnsewer->text()};
+    switch (applyPortSettings(m_link, m_settings, m_prompter, input, m_actions)) {
+    case PortDialogOutcome::Applied:
+        accept();
+        break;
+    case PortDialogOutcome::PortNotOpened:
         COMMText->setEditText(port_text::NoPort);
-        m_link.setReaderRunning(false);
-        return;
+        break;
+    case PortDialogOutcome::TimeOutNotInteger:
+        (parseInteger(TimeOutMesData->text()) ? txtWaitAnsewer : TimeOutMesData)->setFocus();
+        break;
     }
-    m_link.setReaderRunning(true);
-    int clearTimeOut = 0;
-    if (!convertTimeOut(TimeOutMesData, clearTimeOut))
-        return;
-    m_actions.setMainTableClearTimeOut(clearTimeOut);
-    int replyTimeOut = 0;
-    if (!convertTimeOut(txtWaitAnsewer, replyTimeOut))
-        return;
-    m_actions.setReplyTimeOut(replyTimeOut);
-    m_settings.WriteRegistryString(setting::WaitAnsewer, txtWaitAnsewer->text());
-    m_settings.WriteRegistryString(setting::MainTableClearTimeOut, TimeOutMesData->text());
-    m_actions.clearMessagePanel();
-    accept();
 }
 
 }  // namespace kv7m

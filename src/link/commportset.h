@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "link/port_settings.h"
 
-#include <functional>
+#include <QDialog>
 
 class QComboBox;
 class QLabel;
@@ -14,13 +14,6 @@ namespace kv7m {
 class AppSettings;
 class ComPortLink;
 class Prompter;
-
-// What the port dialog's OK hands to the main window.
-struct PortDialogActions {
-    std::function<void(int)> setMainTableClearTimeOut;
-    std::function<void(int)> setReplyTimeOut;
-    std::function<void()> clearMessagePanel;
-};
 
 // Port dialog "Терминал": port, baud rate and the program's two time-outs.
 class TCOMMPortForm : public QDialog {
@@ -45,7 +38,6 @@ protected:
 private:
     void fillPortList();
     void showPortDescription();
-    bool convertTimeOut(QLineEdit* edit, int& value);
 
     ComPortLink& m_link;
     AppSettings& m_settings;

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
@@ -38,6 +40,21 @@ TEST_F(MainWindow, StartsWithEmptySettingsAndShowsItself)
     EXPECT_EQ(mainForm.LocaleDecimalSeparator, QLatin1Char(','));
     // Maximized half a second after start.
     EXPECT_TRUE(QTest::qWaitFor([&] { return mainForm.isMaximized(); }, 3000));
+}
+
+TEST_F(MainWindow, UnreadableTimeOutIsReportedAndTheWindowStillOpens)
+{
+    settings().WriteRegistryString(QStringLiteral("WaitAnsewer"), QStringLiteral("1 мин"));
+    settings().WriteRegistryString(QStringLiteral("MainTableClearTimeOut"), QStringLiteral("45"));
+    TMainForm& mainForm = createForm();
+    mainForm.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainForm));
+    ASSERT_EQ(prompter.prompts.size(), 1);
+    EXPECT_TRUE(prompter.prompts[0].text.contains(QStringLiteral("WaitAnsewer")));
+    EXPECT_TRUE(prompter.prompts[0].text.contains(QStringLiteral("1 мин")));
+    EXPECT_EQ(mainForm.replyTimeOut(), 60);
+    EXPECT_EQ(mainForm.protocolState().MainTableClearTimeOut, 45);
+    EXPECT_EQ(mainForm.protocolState().StaleCountdown[0], 45);
 }
 
 TEST_F(MainWindow, MenuItemsCarryTheirNamesCaptionsAndStates)
@@ -102,6 +119,9 @@ TEST_F(MainWindow, StatusBarHasTwelvePanelsWithTheirCaptions)
         EXPECT_EQ(indicator->value(), 0);
         EXPECT_FALSE(indicator->isTextVisible());
     }
+    EXPECT_EQ(mainForm.RXBar->accessibleName(), QStringLiteral("RX"));
+    EXPECT_EQ(mainForm.TXBar->accessibleName(), QStringLiteral("TX"));
+    EXPECT_EQ(mainForm.CRCFailedInicator->accessibleName(), QStringLiteral("Ошибка CRC"));
 }
 
 TEST_F(MainWindow, TablesAndPagesAreLaidOutAsAtDesign)
@@ -347,6 +367,28 @@ TEST_P(TableLayoutOnResize, SystemTableColumnsFollowTheRule)
         sum += table->columnWidth(c);
     EXPECT_LE(sum, table->width() - 3);
     EXPECT_GE(sum, table->width() - 4);
+}
+
+TEST_P(TableLayoutOnResize, ChannelTableFollowsTheRuleWhileItsPageIsShown)
+{
+    TMainForm& mainForm = createForm();
+    mainForm.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainForm));
+    mainForm.PageControl1->setCurrentIndex(1);
+    mainForm.resize(GetParam());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return mainForm.size() == GetParam(); }, 2000));
+    QTableWidget* grid = mainForm.ChannelFullGrid;
+    // The system table is hidden and was never resized; the base is the page's width all the same.
+    const int pageWidth = mainForm.PageControl1->currentWidget()->width();
+    ASSERT_EQ(grid->width(), pageWidth);
+    const int s = mainForm.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid) + 1;
+    EXPECT_EQ(grid->columnWidth(0), int(0.1 * (pageWidth - s - 3)));
+    EXPECT_EQ(grid->columnWidth(5), int(0.09 * (pageWidth - s - 3)));
+    int sum = 0;
+    for (int c = 0; c < 11; ++c)
+        sum += grid->columnWidth(c);
+    EXPECT_GE(sum, pageWidth - s - 4);
+    EXPECT_LE(sum, pageWidth - s - 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowSizes, TableLayoutOnResize,

@@ -43,6 +43,8 @@ TEST_P(StartupTimeOutTest, BothTimeOutsFollowTheSameRule)
         if (c.reported) {
             ASSERT_EQ(prompter.prompts.size(), 1);
             EXPECT_EQ(prompter.prompts[0].caption, QStringLiteral("КВ7М"));
+            EXPECT_EQ(prompter.prompts[0].icon, PromptIcon::Warning);
+            EXPECT_EQ(prompter.prompts[0].buttons, PromptButtons::Ok);
             EXPECT_TRUE(prompter.prompts[0].text.contains(name)) << "names the value";
             EXPECT_TRUE(prompter.prompts[0].text.contains(QString::fromUtf8(c.stored))) << "names its text";
         } else {

@@ -67,6 +67,19 @@ INSTANTIATE_TEST_SUITE_P(WindowSizes, TableLayoutSizes,
                              return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
                          });
 
+TEST(TableLayout, ChannelTableTakesBaseFromSystemTableAndRemainderFromItsOwnWidth)
+{
+    // s = 17, base = 1000 - 17 - 3 = 980: column 0 98, the others 88 (sum 978); the channel table's
+    // own 980 - 17 - 3 = 960 differs, so column 9 changes by 980 - 978 - 17 - 4 = -19.
+    const std::array<int, 11> narrower = channelTableColumns(1000, 980, 16);
+    const std::array<int, 11> expected = {98, 88, 88, 88, 88, 88, 88, 88, 88, 69, 88};
+    EXPECT_EQ(narrower, expected);
+    // Swapping the widths gives another layout: the base is always the system table's.
+    const std::array<int, 11> swapped = channelTableColumns(980, 1000, 16);
+    EXPECT_EQ(swapped[0], 96);
+    EXPECT_EQ(swapped[1], 86);
+}
+
 TEST(TableLayout, WorkedExample)
 {
     // 1003 wide: 1000 * 0.1 = 100, 1000 * 0.09 = 90 (x10) = 1000: sum + 3 == width, no remainder.
