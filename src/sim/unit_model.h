@@ -65,6 +65,8 @@ public:
     const SettingsImage& memory() const { return m_memory; }
     bool activeMode() const;
     bool inBootloader() const { return m_bootloader != Bootloader::Off; }
+    // In the bootloader and still calling the programmer with 'Y'.
+    bool bootloaderCalling() const { return m_bootloader == Bootloader::Waiting; }
     std::uint8_t pollMask() const { return m_pollMask; }
     QDateTime clock(qint64 nowMs) const;
     void setChannelMode(int channelIndex, ChannelMode mode) { m_channels[std::size_t(channelIndex)] = mode; }

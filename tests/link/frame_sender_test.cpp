@@ -2,26 +2,18 @@
 
 #include "link/frame_codec.h"
 #include "protocol/protocol_state.h"
+#include "support/fake_sender_host.h"
 #include "support/memory_serial_port.h"
 #include "support/scripted_prompter.h"
 
 #include <gtest/gtest.h>
 
 using namespace kv7m;
+using kv7m::test::FakeSenderHost;
 using kv7m::test::MemorySerialPort;
 using kv7m::test::ScriptedPrompter;
 
 namespace {
-
-struct FakeHost : SenderHost {
-    QString address = QStringLiteral("1");
-    bool bootloader = false;
-    int transmitFlashes = 0;
-    QString currentAddressText() const override { return address; }
-    bool isBootloaderMode() const override { return bootloader; }
-    void leaveBootloaderMode() override { bootloader = false; }
-    void transmitIndicatorOn() override { ++transmitFlashes; }
-};
 
 class FrameSenderTest : public ::testing::Test {
 protected:
@@ -30,7 +22,7 @@ protected:
     ProtocolState state;
     MemorySerialPort port;
     ScriptedPrompter prompter;
-    FakeHost host;
+    FakeSenderHost host;
     FrameSender sender{state, port, prompter, host};
 };
 

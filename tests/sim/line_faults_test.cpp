@@ -1,0 +1,123 @@
+#include "sim/unit_fixture.h"
+
+#include <QElapsedTimer>
+
+using namespace kv7m;
+using namespace kv7m::test;
+
+namespace {
+
+template <sim::LineFaults (*Faults)()> class Faulty : public UnitFixture {
+protected:
+    Faulty() : UnitFixture({}, Faults()) {}
+};
+
+sim::LineFaults dropSecond()
+{
+    sim::LineFaults faults;
+    faults.dropReplies = {2};
+    return faults;
+}
+
+using DroppingLine = Faulty<dropSecond>;
+
+TEST_F(DroppingLine, DropsTheNthReplyOnly)
+{
+    EXPECT_EQ(ask(51, bytesOf({255})).code, 51);
+    sender.SendCommandNoData(81);  // reply 2: dropped
+    EXPECT_EQ(ask(50).code, 50);
+    EXPECT_TRUE(frames.empty());
+}
+
+sim::LineFaults corruptFirst()
+{
+    sim::LineFaults faults;
+    faults.corruptLrcReplies = {1};
+    return faults;
+}
+
+using CorruptingLine = Faulty<corruptFirst>;
+
+TEST_F(CorruptingLine, SpoilsTheLrcOfTheNthReply)
+{
+    const UnitFrame spoilt = ask(50);
+    EXPECT_FALSE(spoilt.good);
+    EXPECT_EQ(spoilt.code, 50) << "only the LRC is wrong";
+    EXPECT_TRUE(ask(50).good);
+}
+
+sim::LineFaults late()
+{
+    sim::LineFaults faults;
+    faults.replyDelayMs = 150;
+    return faults;
+}
+
+using LateLine = Faulty<late>;
+
+TEST_F(LateLine, AnswersLate)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(ask(50).code, 50);
+    EXPECT_GE(elapsed.elapsed(), 150);
+}
+
+sim::LineFaults pieces()
+{
+    sim::LineFaults faults;
+    faults.splitBytes = 3;
+    faults.splitPauseMs = 2;
+    return faults;
+}
+
+using SplittingLine = Faulty<pieces>;
+
+TEST_F(SplittingLine, SplitsFramesIntoPieces)
+{
+    const UnitFrame reply = ask(81);
+    EXPECT_TRUE(reply.good);
+    // ':' + 2 x 30 hex digits + CR LF = 63 characters in pieces of 3.
+    EXPECT_EQ(received.size(), 63);
+    EXPECT_EQ(deliveries, 21);
+}
+
+sim::LineFaults noisy()
+{
+    sim::LineFaults faults;
+    faults.noise = true;
+    return faults;
+}
+
+using NoisyLine = Faulty<noisy>;
+
+TEST_F(NoisyLine, PutsJunkBetweenFramesThatStillDecode)
+{
+    for (int i = 0; i < 5; ++i) {
+        const UnitFrame reply = ask(50);
+        EXPECT_TRUE(reply.good);
+        EXPECT_EQ(reply.code, 50);
+    }
+    EXPECT_GT(received.size(), 5 * 11) << "junk came along";
+    EXPECT_FALSE(received.startsWith(':'));
+}
+
+sim::LineFaults paced()
+{
+    sim::LineFaults faults;
+    faults.baud = 9600;
+    return faults;
+}
+
+using PacedLine = Faulty<paced>;
+
+TEST_F(PacedLine, PacedLineTakesAtLeastItsWireTime)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    // 87: 11 characters out, 265 back: 276 characters of 10 bits at 9600 baud = 287.5 ms.
+    EXPECT_EQ(ask(87, bytesOf({0})).data.size(), 129);
+    EXPECT_GE(elapsed.elapsed(), 287);
+}
+
+}  // namespace
