@@ -282,7 +282,7 @@ void TMainForm::createStatusBar()
         }
         // Design widths are minimums: a caption or a long device path is never cut off.
         if (m_panels[std::size_t(i)])
-            panel->setMinimumWidth(specs[i].width);
+            panel->setMinimumWidth(std::max(specs[i].width, panel->sizeHint().width()));
         else
             panel->setFixedWidth(specs[i].width);
         panel->setAccessibleName(accessibleName);
