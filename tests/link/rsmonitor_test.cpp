@@ -1,0 +1,3 @@
+#include "link/rsmonitor.h"
+
+#include <gtest/gtest.h>

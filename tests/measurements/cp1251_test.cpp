@@ -1,0 +1,3 @@
+#include "measurements/cp1251.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "measurements/measurement_archive.h"
+
+#include <gtest/gtest.h>
