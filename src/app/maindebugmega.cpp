@@ -4,8 +4,15 @@
 #include "app/app_settings.h"
 #include "app/startup_values.h"
 #include "app/table_layout.h"
+#include "app/table_widget_grid.h"
 #include "link/commportset.h"
+#include "link/rsmonitor.h"
 #include "link/serial_port.h"
+#include "measurements/channel_view.h"
+#include "measurements/measurement_archive.h"
+#include "measurements/system_table.h"
+#include "protocol/query_mode.h"
+#include "protocol/reply_dispatcher.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -34,16 +41,6 @@ namespace {
 
 const QColor kCream(255, 251, 240);
 
-const QStringList& tableHeadings()
-{
-    static const QStringList headings = {
-        QStringLiteral("Имя канала"),       QStringLiteral("Время"),        QStringLiteral("Влажность, %"),
-        QStringLiteral("Плотность, кг/м3"), QStringLiteral("Т1, град С"),   QStringLiteral("Т2, град С"),
-        QStringLiteral("Период"),           QStringLiteral("CS1"),          QStringLiteral("CS2"),
-        QStringLiteral("Сигнализация"),     QStringLiteral("Адрес датчика")};
-    return headings;
-}
-
 // A grid whose row 0 holds the headings, as the measurement tables are laid out.
 QTableWidget* makeGrid(const QString& name, int rows, bool boldHeadings, QWidget* parent)
 {
@@ -60,7 +57,7 @@ QTableWidget* makeGrid(const QString& name, int rows, bool boldHeadings, QWidget
     headingFont.setPointSize(8);
     headingFont.setBold(boldHeadings);
     for (int c = 0; c < 11; ++c) {
-        auto* heading = new QTableWidgetItem(tableHeadings().at(c));
+        auto* heading = new QTableWidgetItem(measurementHeadings().at(c));
         heading->setFont(headingFont);
         heading->setTextAlignment(Qt::AlignCenter);
         heading->setBackground(grid->palette().button());
@@ -110,6 +107,8 @@ TMainForm::TMainForm(AppServices& services, QWidget* parent)
     createStatusBar();
     createTimers();
 
+    createLiveData();
+
     COMMPortForm = new TCOMMPortForm(m_link, services.settings, services.prompter,
                                      PortDialogActions{[this](int seconds) { SetMainTableClearTimeOut(seconds); },
                                                        [this](int seconds) { setReplyTimeOut(seconds); },
@@ -132,12 +131,121 @@ TMainForm::TMainForm(AppServices& services, QWidget* parent)
     m_state.PolledChannel = 0;
     m_state.NoAnswerTicks = 0;
     m_state.ReplyTimeOut = values.replyTimeOut;
-    for (int c = 0; c < 11; ++c)
-        ChannelFullGrid->item(1, c)->setText(QString());
-    ChannelFullGrid->setRowCount(2);
+    m_channelView->ResetChannelView(cbChannelSwitch->currentIndex());
 
     CheckRSConnectOnStartProg->start();
     RestoreTimer->start();
+    MainTableClearTimer->start();
+    TimerNewDayCheck->start();
+}
+
+void TMainForm::createLiveData()
+{
+    m_systemGrid = std::make_unique<TableWidgetGrid>(SmallTableInfo);
+    m_channelGrid = std::make_unique<TableWidgetGrid>(ChannelFullGrid);
+    m_dispatcher = std::make_unique<ReplyDispatcher>(m_state, [this] { checksumErrorIndicatorOn(); });
+    ReceiveHost& receiveHost = *this;
+    m_pipeline = std::make_unique<ReceivePipeline>(m_state, m_link, *m_dispatcher, m_services.prompter, receiveHost);
+    m_archive = std::make_unique<MeasurementArchive>(m_services.prompter);
+    m_channelView = std::make_unique<ChannelView>(
+        *m_channelGrid, *m_systemGrid, m_services.clock, [this] { return cbChannelSwitch->currentIndex(); },
+        [this] { return DataPath; });
+    m_queryMode = std::make_unique<QueryMode>(m_state, m_sender, *m_systemGrid);
+    m_systemTable = std::make_unique<SystemTable>(
+        m_state, *m_systemGrid, m_services.clock, m_services.decimalSeparator,
+        MeasurementHooks{
+            [this] { FitSystemTableFont(); },
+            [this](int channel, int day) { m_channelView->AppendChannelRow(channel, day); },
+            [this](int channel, int day, int month, int year) { archiveRecord(channel, day, month, year); },
+            [this] { m_queryMode->recordAccepted(); }});
+
+    m_dispatcher->setHandler(52, [this] { m_systemTable->HandleMeasurementReply(); });
+    registerUnitInitiatedReplies(*m_dispatcher, m_state, m_services.prompter, m_sender,
+                                 [this] { return LocaleDecimalSeparator; });
+    connect(&m_services.port, &SerialPort::bytesArrived, this, [this] { m_pipeline->onBytesArrived(); });
+
+    connect(MainTableClearTimer, &QTimer::timeout, this, [this] { m_systemTable->clearStaleRows(); });
+    connect(TimerNewDayCheck, &QTimer::timeout, this, [this] { m_channelView->checkNewDay(); });
+    connect(cbChannelSwitch, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_channelView->ResetChannelView(index); });
+
+    MMBOActive->setEnabled(true);
+    MMQerryReg->setEnabled(true);
+    connect(MMBOActive, &QAction::triggered, this, [this] {
+        m_queryMode->enterActiveMode();
+        MMBOActive->setChecked(!m_queryMode->isQueryMode());
+    });
+    connect(MMQerryReg, &QAction::triggered, this, [this] {
+        m_queryMode->enterQueryMode();
+        MMQerryReg->setChecked(m_queryMode->isQueryMode());
+    });
+    connect(m_queryMode.get(), &QueryMode::modeChanged, this, [this](bool queryMode) {
+        MMQerryReg->setChecked(queryMode);
+        MMBOActive->setChecked(!queryMode);
+    });
+
+    DataRSForm = new TDataRSForm(m_state, this);
+    MMRSMonitor->setEnabled(true);
+    connect(MMRSMonitor, &QAction::triggered, this, [this] {
+        DataRSForm->show();
+        DataRSForm->raise();
+    });
+}
+
+void TMainForm::archiveRecord(int channel, int day, int month, int yearByte)
+{
+    const int row = channel + 1;
+    QStringList cells;
+    for (int column = 0; column < SmallTableInfo->columnCount(); ++column)
+        cells.append(m_systemGrid->text(row, column));
+    m_archive->AppendArchiveRecord(DataPath, channel, day, month, yearByte, measurementHeadings(), cells);
+    // Empty cells went to the archive as "-", and so they read in the table too.
+    for (int column = 0; column < cells.size(); ++column)
+        m_systemGrid->setText(row, column, cells[column]);
+}
+
+void TMainForm::FitSystemTableFont()
+{
+    fitSystemTableFont(SmallTableInfo);
+}
+
+void TMainForm::startProgrammer()
+{
+    // The external programmer takes the port over once the service commands are in place.
+}
+
+bool TMainForm::isAddressDetectionOn() const
+{
+    return MMAutoDefineAdrBO->isChecked();
+}
+
+void TMainForm::unitAddressDetected(int address)
+{
+    const QString text = QString::number(address);
+    setStatusPanelText(AddressPanel, text);
+    m_services.settings.WriteRegistryString(setting::AdrBO, text);
+}
+
+void TMainForm::receiveIndicatorOn()
+{
+    RXBar->setValue(10);
+    RXBarTimer->start();
+}
+
+void TMainForm::checksumErrorIndicatorOn()
+{
+    CRCFailedInicator->setValue(10);
+    CRCFailedTimer->start();
+}
+
+void TMainForm::monitorByte(std::uint8_t byte)
+{
+    DataRSForm->byteReceived(byte);
+}
+
+void TMainForm::monitorFrame(const QByteArray& frameText)
+{
+    DataRSForm->frameReceived(frameText);
 }
 
 TMainForm::~TMainForm() = default;
@@ -310,6 +418,8 @@ void TMainForm::createTimers()
     connect(RXBarTimer, &QTimer::timeout, this, [this] { RXBar->setValue(0); });
     CRCFailedTimer = makeTimer("CRCFailedTimer", 500, true);
     connect(CRCFailedTimer, &QTimer::timeout, this, [this] { CRCFailedInicator->setValue(0); });
+    MainTableClearTimer = makeTimer("MainTableClearTimer", 1000, false);
+    TimerNewDayCheck = makeTimer("TimerNewDayCheck", 1000, false);
 }
 
 QString TMainForm::statusPanelText(int panel) const
@@ -411,6 +521,7 @@ void TMainForm::layoutTablesOnResize()
         SmallTableInfo->setColumnWidth(c, std::max(0, system.columns[std::size_t(c)]));
     for (int r = 0; r < 9; ++r)
         SmallTableInfo->setRowHeight(r, std::max(0, system.rows[std::size_t(r)]));
+    FitSystemTableFont();
     for (int r = 0; r < 9; ++r)
         for (int c = 0; c < 11; ++c)
             SmallTableInfo->item(r, c)->setTextAlignment(Qt::AlignCenter);

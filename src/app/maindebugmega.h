@@ -2,6 +2,7 @@
 
 #include "link/com_port_link.h"
 #include "link/frame_sender.h"
+#include "link/receive_pipeline.h"
 #include "protocol/protocol_state.h"
 
 #include <QMainWindow>
@@ -21,11 +22,18 @@ class QTimer;
 namespace kv7m {
 
 struct AppServices;
+class ChannelView;
+class MeasurementArchive;
+class QueryMode;
+class ReplyDispatcher;
+class SystemTable;
 class TCOMMPortForm;
+class TDataRSForm;
+class TableWidgetGrid;
 
 // The main window: owns the serial link, the protocol state and the timers, shows the live
 // measurements, the status bar and the menus from which every operation starts.
-class TMainForm : public QMainWindow, private SenderHost {
+class TMainForm : public QMainWindow, private SenderHost, private ReceiveHost {
     Q_OBJECT
 public:
     static constexpr int kStatusPanelCount = 12;
@@ -37,7 +45,13 @@ public:
     ProtocolState& protocolState() { return m_state; }
     FrameSender& sender() { return m_sender; }
     ComPortLink& portLink() { return m_link; }
+    ReplyDispatcher& dispatcher() { return *m_dispatcher; }
+    ReceivePipeline& receivePipeline() { return *m_pipeline; }
+    SystemTable& systemTable() { return *m_systemTable; }
+    ChannelView& channelView() { return *m_channelView; }
+    QueryMode& queryMode() { return *m_queryMode; }
     TCOMMPortForm* portDialog() const { return COMMPortForm; }
+    TDataRSForm* monitorWindow() const { return DataRSForm; }
 
     QString statusPanelText(int panel) const;
     void setStatusPanelText(int panel, const QString& text);
@@ -49,7 +63,10 @@ public:
 
     // Bootloader mode is shown by the menu: "Выход из загрузчика" visible, "Загрузчик" hidden.
     bool isBootloaderMode() const override;
-    void setBootloaderMode(bool on);
+    void setBootloaderMode(bool on) override;
+
+    // Shrinks the system table's font until its texts fit.
+    void FitSystemTableFont();
 
     // Application settings read at creation.
     QString SettingsPath;
@@ -69,6 +86,8 @@ public:
     QTimer* TXBarTimer = nullptr;
     QTimer* RXBarTimer = nullptr;
     QTimer* CRCFailedTimer = nullptr;
+    QTimer* MainTableClearTimer = nullptr;
+    QTimer* TimerNewDayCheck = nullptr;
 
     QAction* MMRSMonitor = nullptr;
     QAction* MMBOActive = nullptr;
@@ -109,6 +128,17 @@ private:
     QString currentAddressText() const override;
     void leaveBootloaderMode() override;
     void transmitIndicatorOn() override;
+    // ReceiveHost
+    void startProgrammer() override;
+    bool isAddressDetectionOn() const override;
+    void unitAddressDetected(int address) override;
+    void receiveIndicatorOn() override;
+    void monitorByte(std::uint8_t byte) override;
+    void monitorFrame(const QByteArray& frameText) override;
+
+    void createLiveData();
+    void checksumErrorIndicatorOn();
+    void archiveRecord(int channel, int day, int month, int yearByte);
 
     void createMenus();
     void createPages();
@@ -122,6 +152,15 @@ private:
     FrameSender m_sender;
     std::array<QLabel*, kStatusPanelCount> m_panels{};
     TCOMMPortForm* COMMPortForm = nullptr;
+    TDataRSForm* DataRSForm = nullptr;
+    std::unique_ptr<TableWidgetGrid> m_systemGrid;
+    std::unique_ptr<TableWidgetGrid> m_channelGrid;
+    std::unique_ptr<ReplyDispatcher> m_dispatcher;
+    std::unique_ptr<ReceivePipeline> m_pipeline;
+    std::unique_ptr<MeasurementArchive> m_archive;
+    std::unique_ptr<SystemTable> m_systemTable;
+    std::unique_ptr<ChannelView> m_channelView;
+    std::unique_ptr<QueryMode> m_queryMode;
 };
 
 // The main window's caption.

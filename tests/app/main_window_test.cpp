@@ -68,9 +68,9 @@ TEST_F(MainWindow, MenuItemsCarryTheirNamesCaptionsAndStates)
         bool checked;
     };
     const Item items[] = {
-        {"MMRSMonitor", "Мониторинг линии связи", false, true, false},
-        {"MMBOActive", "БО активен", false, true, true},
-        {"MMQerryReg", "Режим запроса информации", false, true, false},
+        {"MMRSMonitor", "Мониторинг линии связи", true, true, false},
+        {"MMBOActive", "БО активен", true, true, true},
+        {"MMQerryReg", "Режим запроса информации", true, true, false},
         {"MMAutoDefineAdrBO", "Автоматическое определение адреса БО", true, true, true},
         {"MMExit", "Выход", true, true, false},
         {"MMTerminal", "Терминал", true, true, false},

@@ -1,0 +1,161 @@
+#include "app/table_widget_grid.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPixmap>
+#include <QTableWidget>
+
+namespace kv7m {
+
+namespace {
+
+constexpr int kColorRole = Qt::UserRole + 1;
+constexpr int kStyleRole = Qt::UserRole + 2;
+constexpr int kPictureRole = Qt::UserRole + 3;
+
+QColor toQColor(VclColor color, const QPalette& palette)
+{
+    if (color == color::ScrollBar)
+        return QColor(0xC8, 0xC8, 0xC8);
+    if (color & 0x80000000u)
+        return palette.color(QPalette::Text);
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+QIcon sandClockIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(90, 60, 20), 1.2));
+    painter.setBrush(QColor(235, 200, 90));
+    const QPointF hourglass[] = {{3, 1.5}, {13, 1.5}, {8, 8}, {13, 14.5}, {3, 14.5}, {8, 8}};
+    painter.drawPolygon(hourglass, 6);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+TableWidgetGrid::TableWidgetGrid(QTableWidget* table) : m_table(table) {}
+
+QTableWidgetItem* TableWidgetGrid::item(int row, int column) const
+{
+    QTableWidgetItem* cell = m_table->item(row, column);
+    if (!cell) {
+        cell = new QTableWidgetItem;
+        cell->setTextAlignment(Qt::AlignCenter);
+        m_table->setItem(row, column, cell);
+    }
+    return cell;
+}
+
+int TableWidgetGrid::rowCount() const
+{
+    return m_table->rowCount();
+}
+void TableWidgetGrid::setRowCount(int rows)
+{
+    m_table->setRowCount(rows);
+}
+int TableWidgetGrid::columnCount() const
+{
+    return m_table->columnCount();
+}
+
+QString TableWidgetGrid::text(int row, int column) const
+{
+    const QTableWidgetItem* cell = m_table->item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+void TableWidgetGrid::setText(int row, int column, const QString& text)
+{
+    QTableWidgetItem* cell = item(row, column);
+    if (cell->text() != text)
+        cell->setText(text);
+}
+
+VclColor TableWidgetGrid::fontColor(int row, int column) const
+{
+    const QTableWidgetItem* cell = m_table->item(row, column);
+    const QVariant stored = cell ? cell->data(kColorRole) : QVariant();
+    return stored.isValid() ? VclColor(stored.toUInt()) : color::WindowText;
+}
+
+void TableWidgetGrid::setFontColor(int row, int column, VclColor color)
+{
+    QTableWidgetItem* cell = item(row, column);
+    cell->setData(kColorRole, uint(color));
+    cell->setForeground(toQColor(color, m_table->palette()));
+}
+
+CellStyle TableWidgetGrid::fontStyle(int row, int column) const
+{
+    const QTableWidgetItem* cell = m_table->item(row, column);
+    return cell ? CellStyle(cell->data(kStyleRole).toInt()) : CellStyle::Normal;
+}
+
+void TableWidgetGrid::setFontStyle(int row, int column, CellStyle style)
+{
+    QTableWidgetItem* cell = item(row, column);
+    cell->setData(kStyleRole, int(style));
+    QFont font = cell->font();
+    font.setBold(style == CellStyle::Bold);
+    font.setItalic(style == CellStyle::Italic);
+    cell->setFont(font);
+}
+
+CellPicture TableWidgetGrid::picture(int row, int column) const
+{
+    const QTableWidgetItem* cell = m_table->item(row, column);
+    return cell ? CellPicture(cell->data(kPictureRole).toInt()) : CellPicture::None;
+}
+
+void TableWidgetGrid::setPicture(int row, int column, CellPicture picture)
+{
+    QTableWidgetItem* cell = item(row, column);
+    if (CellPicture(cell->data(kPictureRole).toInt()) == picture)
+        return;
+    cell->setData(kPictureRole, int(picture));
+    cell->setData(Qt::DecorationRole, picture == CellPicture::SandClock ? sandClockIcon() : QVariant());
+}
+
+void fitSystemTableFont(QTableWidget* table, int minimumPointSize)
+{
+    QFont font = table->font();
+    int size = 15;
+    for (int column = 0; column < 10 && column < table->columnCount(); ++column) {
+        const int room = table->columnWidth(column) - 5;
+        for (;;) {
+            font.setPointSize(size);
+            const QFontMetrics metrics(font);
+            bool fits = true;
+            for (int row = 0; row < table->rowCount() && fits; ++row) {
+                const QTableWidgetItem* cell = table->item(row, column);
+                if (cell && metrics.horizontalAdvance(cell->text()) > room)
+                    fits = false;
+            }
+            if (fits || size <= minimumPointSize)
+                break;
+            --size;
+        }
+    }
+    if (table->font().pointSize() == size && table->property("fittedSize").toInt() == size)
+        return;
+    font = table->font();
+    font.setPointSize(size);
+    table->setFont(font);
+    table->setProperty("fittedSize", size);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = 0; column < table->columnCount(); ++column) {
+            if (QTableWidgetItem* cell = table->item(row, column)) {
+                QFont cellFont = cell->font();
+                cellFont.setPointSize(size);
+                cell->setFont(cellFont);
+            }
+        }
+    }
+}
+
+}  // namespace kv7m

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "measurements/cell_grid.h"
+
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace kv7m {
+
+// A table widget's cells as a CellGrid: texts, colours, font styles and the sand-clock picture.
+class TableWidgetGrid : public CellGrid {
+public:
+    explicit TableWidgetGrid(QTableWidget* table);
+
+    int rowCount() const override;
+    void setRowCount(int rows) override;
+    int columnCount() const override;
+    QString text(int row, int column) const override;
+    void setText(int row, int column, const QString& text) override;
+    VclColor fontColor(int row, int column) const override;
+    void setFontColor(int row, int column, VclColor color) override;
+    CellStyle fontStyle(int row, int column) const override;
+    void setFontStyle(int row, int column, CellStyle style) override;
+    CellPicture picture(int row, int column) const override;
+    void setPicture(int row, int column, CellPicture picture) override;
+
+private:
+    QTableWidgetItem* item(int row, int column) const;
+
+    QTableWidget* m_table;
+};
+
+// Shrinks the system table's font from 15 points until the texts of columns 0..9 fit their
+// columns, but never below `minimumPointSize`; every cell takes that size.
+void fitSystemTableFont(QTableWidget* table, int minimumPointSize = 6);
+
+}  // namespace kv7m
