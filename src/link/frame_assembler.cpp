@@ -13,7 +13,7 @@ void FrameAssembler::reset()
 {
     m_started = false;
     m_complete = false;
-    m_chars.clear();
+    m_chars.truncate(0);
 }
 
 FrameAssembler::Result FrameAssembler::feed(std::uint8_t byte)
@@ -23,7 +23,7 @@ FrameAssembler::Result FrameAssembler::feed(std::uint8_t byte)
     if (byte == 0x00)
         return Result::Pending;
     if (byte == kFrameStart) {
-        m_chars.clear();
+        m_chars.truncate(0);
         m_started = true;
     }
     if (!m_started)

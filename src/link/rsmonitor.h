@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -44,7 +46,19 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Pending lines reach the memos in batches: a line per byte at 115200 baud would otherwise
+    // keep the GUI thread busy redrawing.
+    static constexpr int kFlushIntervalMs = 50;
+
+    void scheduleFlush();
+    void flushPending();
+    void showRecordingState();
+    void centreOnParent();
+
     ProtocolState& m_state;
+    QTimer* m_flushTimer;
+    QByteArray m_pendingBytes;
+    QStringList m_pendingFrames;
 };
 
 }  // namespace kv7m

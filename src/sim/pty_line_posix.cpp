@@ -17,7 +17,7 @@ namespace kv7m::sim {
 namespace {
 
 // Output waiting for a reader beyond this is dropped.
-constexpr qsizetype kMaxPending = 64 * 1024;
+constexpr qsizetype kMaxPending = 4096;
 
 QString systemError(const char* what)
 {
@@ -92,8 +92,11 @@ void PtyLine::close()
     m_readNotifier = nullptr;
     delete m_writeNotifier;
     m_writeNotifier = nullptr;
+    // Only our own link goes: another simulator may have taken the name over since.
     if (!m_linkPath.isEmpty()) {
-        QFile::remove(m_linkPath);
+        const QFileInfo link(m_linkPath);
+        if (link.isSymLink() && link.symLinkTarget() == m_devicePath)
+            QFile::remove(m_linkPath);
         m_linkPath.clear();
     }
     if (m_slave >= 0)
@@ -139,6 +142,10 @@ void PtyLine::flush()
         }
         if (n < 0 && errno == EINTR)
             continue;
+        // The terminal's queue is full: nobody reads the line, and what it cannot take is lost,
+        // never delivered late as a burst of stale records.
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            m_pending.clear();
         break;
     }
     if (m_writeNotifier)

@@ -6,9 +6,6 @@ namespace kv7m::sim {
 
 namespace {
 
-// Events due within this much are handled now: timers fire to the millisecond.
-constexpr qint64 kEarlyUs = 500;
-
 QByteArray spoilLrc(QByteArray frame)
 {
     // The last hex digit before CR LF belongs to the LRC.
@@ -94,13 +91,13 @@ void SimulatedUnit::enqueueOutput(QByteArray bytes, qint64 earliestUs)
 void SimulatedUnit::run()
 {
     const qint64 now = nowUs();
-    while (!m_input.empty() && m_input.front().dueUs <= now + kEarlyUs) {
+    while (!m_input.empty() && m_input.front().dueUs <= now) {
         const Pending input = std::move(m_input.front());
         m_input.pop_front();
         take(m_model.receive(input.bytes, input.dueUs / 1000), input.dueUs);
     }
     take(m_model.advance(now / 1000), now);
-    while (!m_output.empty() && m_output.front().dueUs <= now + kEarlyUs) {
+    while (!m_output.empty() && m_output.front().dueUs <= now) {
         const QByteArray bytes = std::move(m_output.front().bytes);
         m_output.pop_front();
         emit transmit(bytes);
@@ -126,8 +123,9 @@ void SimulatedUnit::schedule()
         m_timer.stop();
         return;
     }
+    // Rounded up: nothing leaves before its time.
     const qint64 waitUs = std::max<qint64>(0, next - nowUs());
-    m_timer.start(int(waitUs / 1000));
+    m_timer.start(int((waitUs + 999) / 1000));
 }
 
 }  // namespace kv7m::sim

@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -90,6 +91,12 @@ void runCommand(SimulatedUnit& unit, const QString& line)
 
 int main(int argc, char* argv[])
 {
+    // Standard descriptors that are closed would be handed out to the terminal, and the command
+    // reader would then take the line's bytes.
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) < 0)
+            ::open("/dev/null", O_RDWR);
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kv7m-unit-sim"));
 

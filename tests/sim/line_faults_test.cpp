@@ -77,9 +77,12 @@ TEST_F(SplittingLine, SplitsFramesIntoPieces)
 {
     const UnitFrame reply = ask(81);
     EXPECT_TRUE(reply.good);
-    // ':' + 2 x 30 hex digits + CR LF = 63 characters in pieces of 3.
+    // ':' + 2 x 30 hex digits + CR LF = 63 characters in pieces of 3, with their pauses between.
     EXPECT_EQ(received.size(), 63);
-    EXPECT_EQ(deliveries, 21);
+    ASSERT_EQ(deliveryTimes.size(), 21);
+    // Piece i leaves i pauses after the first (the clock reads whole milliseconds).
+    for (qsizetype i = 1; i < deliveryTimes.size(); ++i)
+        EXPECT_GE(deliveryTimes[i] - deliveryTimes[0], 2 * i - 1) << "piece " << i;
 }
 
 sim::LineFaults noisy()

@@ -173,15 +173,18 @@ TEST_F(UnitCatalogue, CommonConstantsAndRelayOutputs)
 TEST_F(UnitCatalogue, BootloaderCallsUntilAnsweredAndLeavesOnE)
 {
     EXPECT_EQ(ask(71).code, 71);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return bootloaderCalls >= 1; }, 3000)) << "the bootloader calls with 'Y'";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return bootloaderCalls >= 2; }, 4000)) << "the bootloader calls with 'Y'";
     // In the bootloader frames go unanswered; 0x40 answers the call and the calls stop.
     sender.SendCommandNoData(50);
     port.write(QByteArray(1, char(0x40)));
     ASSERT_TRUE(QTest::qWaitFor([this] { return !unit.model().bootloaderCalling(); }, 3000));
-    EXPECT_TRUE(unit.model().inBootloader());
-    // 'E' brings the working program back.
+    const int calls = bootloaderCalls;
+    letUnitTimePass(1200);
+    EXPECT_EQ(bootloaderCalls, calls) << "no call after the answer";
+    // 'E' brings the working program back; the request sent in the bootloader got no reply.
     port.write(QByteArray(1, 'E'));
-    EXPECT_EQ(ask(50).code, 50);
+    EXPECT_EQ(ask(81).code, 81);
+    EXPECT_TRUE(frames.empty());
     EXPECT_FALSE(unit.model().inBootloader());
 }
 
@@ -292,12 +295,16 @@ protected:
 TEST_F(ActiveUnit, SendsARecordASecondPerEnabledChannel)
 {
     QList<int> channels;
-    for (int i = 0; i < 7; ++i) {
+    QList<qint64> times;
+    for (int i = 0; i < 14; ++i) {
         const UnitFrame record = next(2500);
         ASSERT_EQ(record.code, 52);
         channels.append(record.data[2]);
+        times.append(record.atMs);
     }
-    EXPECT_EQ(channels, (QList<int>{0, 1, 2, 3, 4, 5, 7})) << "channel 7 silent, 8 sends its status";
+    EXPECT_EQ(channels, (QList<int>{0, 1, 2, 3, 4, 5, 7, 0, 1, 2, 3, 4, 5, 7})) << "channel 7 silent, 8 its status";
+    EXPECT_GE(times[7] - times[0], 900) << "a second between rounds";
+    EXPECT_LE(times[7] - times[0], 1200);
 
     // Stopping measurement for all channels stops the records; records already on the line
     // arrive before the reply.
@@ -307,6 +314,8 @@ TEST_F(ActiveUnit, SendsARecordASecondPerEnabledChannel)
         reply = next();
     while (reply.good && reply.code == 52);
     EXPECT_EQ(reply.code, 51);
+    letUnitTimePass(1200);
+    EXPECT_TRUE(frames.empty()) << "no record after the stop";
     EXPECT_EQ(ask(50).data, bytesOf({0}));
 }
 

@@ -9,7 +9,9 @@
 #include "support/fake_sender_host.h"
 #include "support/scripted_prompter.h"
 
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +25,8 @@ struct UnitFrame {
     std::uint8_t code = 0;
     QByteArray data;
     bool good = false;
+    // The unit's clock when the frame's last byte arrived.
+    qint64 atMs = 0;
 };
 
 // The program's senders wired to a simulated unit in the same process; what the unit answers is
@@ -47,7 +51,7 @@ protected:
     {
         const QByteArray bytes = port.read();
         received += bytes;
-        ++deliveries;
+        deliveryTimes.append(unit.nowMs());
         for (const char c : bytes) {
             if (c == 'Y' && !assembler.started())
                 ++bootloaderCalls;
@@ -56,6 +60,7 @@ protected:
             std::vector<std::uint8_t> buffer(assembler.frame().begin(), assembler.frame().end());
             int length = 0;
             UnitFrame frame;
+            frame.atMs = unit.nowMs();
             frame.good = decodeReplyFrame(buffer.data(), buffer.size(), length) && length >= 3;
             if (length >= 3) {
                 frame.address = buffer[0];
@@ -69,11 +74,32 @@ protected:
     // The next frame from the unit, waiting up to `timeoutMs` for it.
     UnitFrame next(int timeoutMs = 3000)
     {
-        if (!QTest::qWaitFor([this] { return !frames.empty(); }, timeoutMs))
+        // A real event loop, so the unit's timers run on time while we wait.
+        if (frames.empty()) {
+            QEventLoop loop;
+            QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+            const QMetaObject::Connection arrived = QObject::connect(
+                &port, &SerialPort::bytesArrived, &loop,
+                [&] {
+                    if (!frames.empty())
+                        loop.quit();
+                },
+                Qt::QueuedConnection);
+            loop.exec();
+            QObject::disconnect(arrived);
+        }
+        if (frames.empty())
             return {};
         UnitFrame frame = frames.front();
         frames.pop_front();
         return frame;
+    }
+
+    // Lets the unit's clock pass `ms`, to show that something does not happen.
+    void letUnitTimePass(qint64 ms)
+    {
+        const qint64 until = unit.nowMs() + ms;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return unit.nowMs() >= until; }, int(ms) + 2000));
     }
 
     // Sends a request and gives the unit's reply.
@@ -92,7 +118,7 @@ protected:
     FrameAssembler assembler;
     std::deque<UnitFrame> frames;
     QByteArray received;
-    int deliveries = 0;
+    QList<qint64> deliveryTimes;
     int bootloaderCalls = 0;
 };
 
