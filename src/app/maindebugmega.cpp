@@ -142,6 +142,7 @@ TMainForm::TMainForm(AppServices& services, QWidget* parent)
 void TMainForm::createLiveData()
 {
     m_systemGrid = std::make_unique<TableWidgetGrid>(SmallTableInfo);
+    m_fontFitter = std::make_unique<SystemTableFontFitter>(SmallTableInfo);
     m_channelGrid = std::make_unique<TableWidgetGrid>(ChannelFullGrid);
     m_dispatcher = std::make_unique<ReplyDispatcher>(m_state, [this] { checksumErrorIndicatorOn(); });
     ReceiveHost& receiveHost = *this;
@@ -206,7 +207,8 @@ void TMainForm::archiveRecord(int channel, int day, int month, int yearByte)
 
 void TMainForm::FitSystemTableFont()
 {
-    fitSystemTableFont(SmallTableInfo);
+    if (m_fontFitter)
+        m_fontFitter->fit();
 }
 
 void TMainForm::startProgrammer()
@@ -222,6 +224,9 @@ bool TMainForm::isAddressDetectionOn() const
 void TMainForm::unitAddressDetected(int address)
 {
     const QString text = QString::number(address);
+    // Every frame names its unit; the setting is written only when the unit changes.
+    if (statusPanelText(AddressPanel) == text)
+        return;
     setStatusPanelText(AddressPanel, text);
     m_services.settings.WriteRegistryString(setting::AdrBO, text);
 }

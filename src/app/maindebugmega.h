@@ -29,6 +29,7 @@ class ReplyDispatcher;
 class SystemTable;
 class TCOMMPortForm;
 class TDataRSForm;
+class SystemTableFontFitter;
 class TableWidgetGrid;
 
 // The main window: owns the serial link, the protocol state and the timers, shows the live
@@ -154,6 +155,7 @@ private:
     TCOMMPortForm* COMMPortForm = nullptr;
     TDataRSForm* DataRSForm = nullptr;
     std::unique_ptr<TableWidgetGrid> m_systemGrid;
+    std::unique_ptr<SystemTableFontFitter> m_fontFitter;
     std::unique_ptr<TableWidgetGrid> m_channelGrid;
     std::unique_ptr<ReplyDispatcher> m_dispatcher;
     std::unique_ptr<ReceivePipeline> m_pipeline;

@@ -1,9 +1,11 @@
 #include "app/table_widget_grid.h"
 
 #include <QFontMetrics>
+
 #include <QPainter>
 #include <QPixmap>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace kv7m {
 
@@ -121,35 +123,53 @@ void TableWidgetGrid::setPicture(int row, int column, CellPicture picture)
     cell->setData(Qt::DecorationRole, picture == CellPicture::SandClock ? sandClockIcon() : QVariant());
 }
 
-void fitSystemTableFont(QTableWidget* table, int minimumPointSize)
+SystemTableFontFitter::SystemTableFontFitter(QTableWidget* table, int minimumPointSize)
+    : m_table(table), m_minimum(std::clamp(minimumPointSize, 1, 15))
 {
-    QFont font = table->font();
+}
+
+int SystemTableFontFitter::textWidth(int pointSize, const QString& text)
+{
+    QHash<QString, int>& widths = m_widths[pointSize];
+    const auto known = widths.constFind(text);
+    if (known != widths.constEnd())
+        return *known;
+    // Measurements of texts long gone are dropped now and then.
+    if (widths.size() > 4096)
+        widths.clear();
+    QFont font = m_table->font();
+    font.setPointSize(pointSize);
+    const int width = QFontMetrics(font).horizontalAdvance(text);
+    widths.insert(text, width);
+    return width;
+}
+
+void SystemTableFontFitter::fit()
+{
     int size = 15;
-    for (int column = 0; column < 10 && column < table->columnCount(); ++column) {
-        const int room = table->columnWidth(column) - 5;
+    for (int column = 0; column < 10 && column < m_table->columnCount(); ++column) {
+        const int room = m_table->columnWidth(column) - 5;
         for (;;) {
-            font.setPointSize(size);
-            const QFontMetrics metrics(font);
             bool fits = true;
-            for (int row = 0; row < table->rowCount() && fits; ++row) {
-                const QTableWidgetItem* cell = table->item(row, column);
-                if (cell && metrics.horizontalAdvance(cell->text()) > room)
+            for (int row = 0; row < m_table->rowCount() && fits; ++row) {
+                const QTableWidgetItem* cell = m_table->item(row, column);
+                if (cell && textWidth(size, cell->text()) > room)
                     fits = false;
             }
-            if (fits || size <= minimumPointSize)
+            if (fits || size <= m_minimum)
                 break;
             --size;
         }
     }
-    if (table->font().pointSize() == size && table->property("fittedSize").toInt() == size)
+    if (size == m_size)
         return;
-    font = table->font();
+    m_size = size;
+    QFont font = m_table->font();
     font.setPointSize(size);
-    table->setFont(font);
-    table->setProperty("fittedSize", size);
-    for (int row = 0; row < table->rowCount(); ++row) {
-        for (int column = 0; column < table->columnCount(); ++column) {
-            if (QTableWidgetItem* cell = table->item(row, column)) {
+    m_table->setFont(font);
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            if (QTableWidgetItem* cell = m_table->item(row, column)) {
                 QFont cellFont = cell->font();
                 cellFont.setPointSize(size);
                 cell->setFont(cellFont);

@@ -2,6 +2,9 @@
 
 #include "measurements/cell_grid.h"
 
+#include <QHash>
+#include <QString>
+
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -31,7 +34,21 @@ private:
 };
 
 // Shrinks the system table's font from 15 points until the texts of columns 0..9 fit their
-// columns, but never below `minimumPointSize`; every cell takes that size.
-void fitSystemTableFont(QTableWidget* table, int minimumPointSize = 6);
+// columns, but never below `minimumPointSize`; every cell takes that size. Text widths are kept,
+// since most texts (headings, channel names) stay while records stream in.
+class SystemTableFontFitter {
+public:
+    explicit SystemTableFontFitter(QTableWidget* table, int minimumPointSize = 6);
+    void fit();
+    int pointSize() const { return m_size; }
+
+private:
+    int textWidth(int pointSize, const QString& text);
+
+    QTableWidget* m_table;
+    int m_minimum;
+    int m_size = 0;
+    QHash<QString, int> m_widths[16];
+};
 
 }  // namespace kv7m
