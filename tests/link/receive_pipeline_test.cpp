@@ -122,7 +122,7 @@ TEST_F(ReceivePipelineTest, AddressIsLearntAtTheFourthCharacter)
     const Case cases[] = {{true, ":0734", {7}}, {false, ":0734", {}}, {true, ":0710", {}},
                           {true, ":0732", {7}}, {true, ":0731", {}},  {true, ":FF58", {255}}};
     for (const Case& c : cases) {
-        host.detectedAddresses.clear();
+        host.detectedAddresses = {};
         host.detection = c.detection;
         arrive(c.start);
         EXPECT_EQ(host.detectedAddresses, c.detected) << c.start.constData() << " detection " << c.detection;
