@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -128,9 +129,9 @@ SystemTableFontFitter::SystemTableFontFitter(QTableWidget* table, int minimumPoi
 {
 }
 
-int SystemTableFontFitter::textWidth(int pointSize, const QString& text)
+int SystemTableFontFitter::textWidth(int pointSize, bool bold, const QString& text)
 {
-    QHash<QString, int>& widths = m_widths[pointSize];
+    QHash<QString, int>& widths = m_widths[bold ? 1 : 0][pointSize];
     const auto known = widths.constFind(text);
     if (known != widths.constEnd())
         return *known;
@@ -139,6 +140,7 @@ int SystemTableFontFitter::textWidth(int pointSize, const QString& text)
         widths.clear();
     QFont font = m_table->font();
     font.setPointSize(pointSize);
+    font.setBold(bold);
     const int width = QFontMetrics(font).horizontalAdvance(text);
     widths.insert(text, width);
     return width;
@@ -146,14 +148,18 @@ int SystemTableFontFitter::textWidth(int pointSize, const QString& text)
 
 void SystemTableFontFitter::fit()
 {
+    // A cell's text keeps 5 pixels free, or what the style keeps around a cell's text if more.
+    const int margin =
+        std::max(5, 2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1) + 1);
     int size = 15;
     for (int column = 0; column < 10 && column < m_table->columnCount(); ++column) {
-        const int room = m_table->columnWidth(column) - 5;
+        const int room = m_table->columnWidth(column) - margin;
         for (;;) {
             bool fits = true;
             for (int row = 0; row < m_table->rowCount() && fits; ++row) {
                 const QTableWidgetItem* cell = m_table->item(row, column);
-                if (cell && textWidth(size, cell->text()) > room)
+                // Measured as drawn: the headings are bold.
+                if (cell && textWidth(size, cell->font().bold(), cell->text()) > room)
                     fits = false;
             }
             if (fits || size <= m_minimum)

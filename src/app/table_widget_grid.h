@@ -43,12 +43,13 @@ public:
     int pointSize() const { return m_size; }
 
 private:
-    int textWidth(int pointSize, const QString& text);
+    int textWidth(int pointSize, bool bold, const QString& text);
 
     QTableWidget* m_table;
     int m_minimum;
     int m_size = 0;
-    QHash<QString, int> m_widths[16];
+    // Widths by point size, plain and bold.
+    QHash<QString, int> m_widths[2][16];
 };
 
 }  // namespace kv7m
