@@ -1,0 +1,3 @@
+#include "editors/constbo.h"
+
+#include <gtest/gtest.h>

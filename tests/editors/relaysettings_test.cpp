@@ -1,0 +1,3 @@
+#include "editors/relaysettings.h"
+
+#include <gtest/gtest.h>
