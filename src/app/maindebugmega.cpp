@@ -2,9 +2,12 @@
 
 #include "app/app_services.h"
 #include "app/app_settings.h"
+#include "app/integer_text.h"
+#include "app/prompter.h"
 #include "app/startup_values.h"
 #include "app/table_layout.h"
 #include "app/table_widget_grid.h"
+#include "editors/editor_context.h"
 #include "link/commportset.h"
 #include "link/rsmonitor.h"
 #include "link/serial_port.h"
@@ -13,6 +16,9 @@
 #include "measurements/system_table.h"
 #include "protocol/query_mode.h"
 #include "protocol/reply_dispatcher.h"
+#include "settings/progressbar.h"
+#include "settings/settings_file.h"
+#include "settings/whole_unit_transfer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -108,6 +114,7 @@ TMainForm::TMainForm(AppServices& services, QWidget* parent)
     createTimers();
 
     createLiveData();
+    createSettingsStore();
 
     COMMPortForm = new TCOMMPortForm(m_link, services.settings, services.prompter,
                                      PortDialogActions{[this](int seconds) { SetMainTableClearTimeOut(seconds); },
@@ -191,6 +198,33 @@ void TMainForm::createLiveData()
         DataRSForm->show();
         DataRSForm->raise();
     });
+}
+
+void TMainForm::createSettingsStore()
+{
+    m_settingsFile = std::make_unique<SettingsFile>([this] { return SettingsPath; }, m_services.prompter);
+    m_editorContext =
+        std::make_unique<EditorContext>(EditorContext{m_state, m_sender, m_services.prompter, *m_settingsFile,
+                                                      *m_dispatcher, [this] { return currentUnitAddress(); }});
+    frmProgressBar = new TfrmProgressBar(this);
+    m_wholeUnit = new WholeUnitTransfer(
+        m_state, m_sender, m_services.prompter, *m_settingsFile, *frmProgressBar,
+        [this] { return currentUnitAddress(); }, this);
+    m_wholeUnit->registerReplies(*m_dispatcher);
+    for (QAction* item : {mmReadAllSettings, mmWriteAllSettings, mmSignaturesAllSettings})
+        item->setEnabled(true);
+    connect(mmReadAllSettings, &QAction::triggered, m_wholeUnit, &WholeUnitTransfer::readAll);
+    connect(mmWriteAllSettings, &QAction::triggered, m_wholeUnit, &WholeUnitTransfer::writeAll);
+    connect(mmSignaturesAllSettings, &QAction::triggered, m_wholeUnit, &WholeUnitTransfer::verifyAll);
+}
+
+std::optional<int> TMainForm::currentUnitAddress()
+{
+    const QString text = statusPanelText(AddressPanel);
+    const std::optional<int> address = parseInteger(text);
+    if (!address)
+        m_services.prompter.inform(kApplicationTitle, integerConversionErrorText(text), PromptIcon::Error);
+    return address;
 }
 
 void TMainForm::archiveRecord(int channel, int day, int month, int yearByte)

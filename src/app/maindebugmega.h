@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -29,7 +30,11 @@ class ReplyDispatcher;
 class SystemTable;
 class TCOMMPortForm;
 class TDataRSForm;
+class SettingsFile;
 class SystemTableFontFitter;
+class TfrmProgressBar;
+class WholeUnitTransfer;
+struct EditorContext;
 class TableWidgetGrid;
 
 // The main window: owns the serial link, the protocol state and the timers, shows the live
@@ -53,6 +58,13 @@ public:
     QueryMode& queryMode() { return *m_queryMode; }
     TCOMMPortForm* portDialog() const { return COMMPortForm; }
     TDataRSForm* monitorWindow() const { return DataRSForm; }
+    SettingsFile& settingsFile() { return *m_settingsFile; }
+    WholeUnitTransfer& wholeUnitTransfer() { return *m_wholeUnit; }
+    TfrmProgressBar* progressWindow() const { return frmProgressBar; }
+
+    // The current unit address as typed, which names its settings file; nothing, after the
+    // conversion error was shown, when it is not a number.
+    std::optional<int> currentUnitAddress();
 
     QString statusPanelText(int panel) const;
     void setStatusPanelText(int panel, const QString& text);
@@ -138,6 +150,7 @@ private:
     void monitorFrame(const QByteArray& frameText) override;
 
     void createLiveData();
+    void createSettingsStore();
     void checksumErrorIndicatorOn();
     void archiveRecord(int channel, int day, int month, int yearByte);
 
@@ -163,6 +176,10 @@ private:
     std::unique_ptr<SystemTable> m_systemTable;
     std::unique_ptr<ChannelView> m_channelView;
     std::unique_ptr<QueryMode> m_queryMode;
+    std::unique_ptr<SettingsFile> m_settingsFile;
+    std::unique_ptr<EditorContext> m_editorContext;
+    TfrmProgressBar* frmProgressBar = nullptr;
+    WholeUnitTransfer* m_wholeUnit = nullptr;
 };
 
 // The main window's caption.
