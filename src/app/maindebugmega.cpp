@@ -7,7 +7,9 @@
 #include "app/startup_values.h"
 #include "app/table_layout.h"
 #include "app/table_widget_grid.h"
+#include "editors/constbo.h"
 #include "editors/editor_context.h"
+#include "editors/relaysettings.h"
 #include "link/commportset.h"
 #include "link/rsmonitor.h"
 #include "link/serial_port.h"
@@ -213,6 +215,20 @@ void TMainForm::createSettingsStore()
     m_wholeUnit->registerReplies(*m_dispatcher);
     for (QAction* item : {mmReadAllSettings, mmWriteAllSettings, mmSignaturesAllSettings})
         item->setEnabled(true);
+
+    ConstBOForm = new TConstBOForm(*m_editorContext, this);
+    MMConnstBO->setEnabled(true);
+    connect(MMConnstBO, &QAction::triggered, this, [this] {
+        if (!currentUnitAddress())
+            return;
+        // The unit's information comes along, for the information window.
+        m_sender.SendCommandNoData(81);
+        ConstBOForm->openForCurrentUnit();
+    });
+
+    RelaySettingsForm = new TRelaySettingsForm(*m_editorContext, this);
+    MMRelaySettings->setEnabled(true);
+    connect(MMRelaySettings, &QAction::triggered, RelaySettingsForm, &TRelaySettingsForm::openForCurrentUnit);
     connect(mmReadAllSettings, &QAction::triggered, m_wholeUnit, &WholeUnitTransfer::readAll);
     connect(mmWriteAllSettings, &QAction::triggered, m_wholeUnit, &WholeUnitTransfer::writeAll);
     connect(mmSignaturesAllSettings, &QAction::triggered, m_wholeUnit, &WholeUnitTransfer::verifyAll);
@@ -287,7 +303,17 @@ void TMainForm::monitorFrame(const QByteArray& frameText)
     DataRSForm->frameReceived(frameText);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The windows and the transfer use the state, the dispatcher and the settings file: they go
+    // first, while those still exist.
+    delete m_wholeUnit;
+    delete RelaySettingsForm;
+    delete ConstBOForm;
+    delete frmProgressBar;
+    delete DataRSForm;
+    delete COMMPortForm;
+}
 
 void TMainForm::createMenus()
 {

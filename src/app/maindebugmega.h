@@ -29,6 +29,8 @@ class QueryMode;
 class ReplyDispatcher;
 class SystemTable;
 class TCOMMPortForm;
+class TConstBOForm;
+class TRelaySettingsForm;
 class TDataRSForm;
 class SettingsFile;
 class SystemTableFontFitter;
@@ -61,6 +63,8 @@ public:
     SettingsFile& settingsFile() { return *m_settingsFile; }
     WholeUnitTransfer& wholeUnitTransfer() { return *m_wholeUnit; }
     TfrmProgressBar* progressWindow() const { return frmProgressBar; }
+    TConstBOForm* commonConstantsWindow() const { return ConstBOForm; }
+    TRelaySettingsForm* relayWindow() const { return RelaySettingsForm; }
 
     // The current unit address as typed, which names its settings file; nothing, after the
     // conversion error was shown, when it is not a number.
@@ -179,6 +183,8 @@ private:
     std::unique_ptr<SettingsFile> m_settingsFile;
     std::unique_ptr<EditorContext> m_editorContext;
     TfrmProgressBar* frmProgressBar = nullptr;
+    TConstBOForm* ConstBOForm = nullptr;
+    TRelaySettingsForm* RelaySettingsForm = nullptr;
     WholeUnitTransfer* m_wholeUnit = nullptr;
 };
 

@@ -129,20 +129,21 @@ SystemTableFontFitter::SystemTableFontFitter(QTableWidget* table, int minimumPoi
 {
 }
 
-int SystemTableFontFitter::textWidth(int pointSize, bool bold, const QString& text)
+int SystemTableFontFitter::textWidth(int pointSize, const QFont& cellFont, const QString& text)
 {
-    QHash<QString, int>& widths = m_widths[bold ? 1 : 0][pointSize];
-    const auto known = widths.constFind(text);
+    QHash<QString, int>& widths = m_widths[pointSize];
+    const QString key =
+        cellFont.family() + (cellFont.bold() ? QStringLiteral("\x1fb\x1f") : QStringLiteral("\x1fn\x1f")) + text;
+    const auto known = widths.constFind(key);
     if (known != widths.constEnd())
         return *known;
     // Measurements of texts long gone are dropped now and then.
     if (widths.size() > 4096)
         widths.clear();
-    QFont font = m_table->font();
+    QFont font = cellFont;
     font.setPointSize(pointSize);
-    font.setBold(bold);
     const int width = QFontMetrics(font).horizontalAdvance(text);
-    widths.insert(text, width);
+    widths.insert(key, width);
     return width;
 }
 
@@ -158,8 +159,8 @@ void SystemTableFontFitter::fit()
             bool fits = true;
             for (int row = 0; row < m_table->rowCount() && fits; ++row) {
                 const QTableWidgetItem* cell = m_table->item(row, column);
-                // Measured as drawn: the headings are bold.
-                if (cell && textWidth(size, cell->font().bold(), cell->text()) > room)
+                // Measured as drawn, in the cell's own font (the headings are bold Tahoma).
+                if (cell && textWidth(size, cell->font(), cell->text()) > room)
                     fits = false;
             }
             if (fits || size <= m_minimum)

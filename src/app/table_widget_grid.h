@@ -2,6 +2,7 @@
 
 #include "measurements/cell_grid.h"
 
+#include <QFont>
 #include <QHash>
 #include <QString>
 
@@ -43,13 +44,13 @@ public:
     int pointSize() const { return m_size; }
 
 private:
-    int textWidth(int pointSize, bool bold, const QString& text);
+    int textWidth(int pointSize, const QFont& cellFont, const QString& text);
 
     QTableWidget* m_table;
     int m_minimum;
     int m_size = 0;
-    // Widths by point size, plain and bold.
-    QHash<QString, int> m_widths[2][16];
+    // Widths by point size, keyed by the cell's font and text.
+    QHash<QString, int> m_widths[16];
 };
 
 }  // namespace kv7m

@@ -40,6 +40,12 @@ void ReceivePipeline::onBytesArrived()
 
 void ReceivePipeline::receive(const QByteArray& bytes)
 {
+    queueBytes(bytes);
+    assemble();
+}
+
+void ReceivePipeline::queueBytes(const QByteArray& bytes)
+{
     for (const char c : bytes) {
         const auto byte = std::uint8_t(c);
         if (byte == kBootloaderCall && m_host.isBootloaderMode()) {
@@ -63,7 +69,6 @@ void ReceivePipeline::receive(const QByteArray& bytes)
         if (m_state.MonitorOn)
             m_host.monitorByte(byte);
     }
-    assemble();
 }
 
 void ReceivePipeline::assemble()
@@ -71,6 +76,19 @@ void ReceivePipeline::assemble()
     if (m_assembling)
         return;
     m_assembling = true;
+    for (;;) {
+        takeQueue();
+        // The port does not signal again while its own signal is being handled, so bytes that
+        // came in while a reply handler's message box was open are fetched here.
+        if (m_inHandshake || !m_link.readerRunning() || m_link.port().bytesAvailable() <= 0)
+            break;
+        queueBytes(m_link.port().read(-1));
+    }
+    m_assembling = false;
+}
+
+void ReceivePipeline::takeQueue()
+{
     while (!m_state.RxQueue.empty()) {
         const std::uint8_t byte = m_state.RxQueue.front();
         m_state.RxQueue.pop_front();
@@ -107,10 +125,6 @@ void ReceivePipeline::assemble()
         }
         ++m_state.FrameIndex;
     }
-    m_assembling = false;
-    // Bytes that waited in the port while the handshake question was open.
-    if (m_link.readerRunning() && m_link.port().bytesAvailable() > 0)
-        receive(m_link.port().read(-1));
 }
 
 }  // namespace kv7m

@@ -44,7 +44,11 @@ public:
     void receive(const QByteArray& bytes);
 
 private:
+    // The reader's part: bytes into the queue (and the monitor), the bootloader's call answered.
+    void queueBytes(const QByteArray& bytes);
+    // The assembler's part: the queue into frames, each handled before the next.
     void assemble();
+    void takeQueue();
 
     ProtocolState& m_state;
     ComPortLink& m_link;

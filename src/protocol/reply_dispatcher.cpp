@@ -23,9 +23,13 @@ void ReplyDispatcher::DispatchReply()
     int length = 0;
     const bool good = decodeReplyFrame(m_state.RxFrame.data(), std::size_t(m_state.FrameIndex) + 1, length);
     m_state.RxLength = length;
-    // A frame needs at least its address, code and LRC.
-    if (!good || length < 3) {
+    if (!good) {
         rejectFrame();
+        return;
+    }
+    // A frame of one or two bytes that sum to 0 names no command: nothing handles it.
+    if (length < 3) {
+        m_state.resetAssembler();
         return;
     }
     // Copied, so that a handler may replace its own code's handler while it runs.

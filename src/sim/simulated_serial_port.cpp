@@ -31,6 +31,7 @@ qint64 SimulatedSerialPort::write(const QByteArray& bytes)
 {
     if (!m_open)
         return -1;
+    emit sentToUnit(bytes);
     m_unit.receiveFromLine(bytes);
     return bytes.size();
 }

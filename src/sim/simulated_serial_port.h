@@ -20,6 +20,10 @@ public:
     qint64 bytesAvailable() const override { return m_incoming.size(); }
     void purge() override { m_incoming.clear(); }
 
+signals:
+    // What the program wrote to the unit, for whoever watches the line.
+    void sentToUnit(const QByteArray& bytes);
+
 private:
     SimulatedUnit& m_unit;
     bool m_open = false;

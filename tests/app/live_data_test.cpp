@@ -85,6 +85,11 @@ protected:
         store.settings->WriteRegistryString(QStringLiteral("AdrBO"), QStringLiteral("1"));
         store.settings->WriteRegistryString(QStringLiteral("DataPath"), dataPath());
         QObject::connect(&unit, &sim::SimulatedUnit::transmit, [this](const QByteArray& bytes) { watch(bytes); });
+        QObject::connect(&port, &sim::SimulatedSerialPort::sentToUnit, [this](const QByteArray& bytes) {
+            // Measurement requests ":0134CC.." name the polled channel index.
+            if (bytes.startsWith(":0134"))
+                polled.append(bytes.mid(5, 2).toInt(nullptr, 16));
+        });
         form = std::make_unique<TMainForm>(services);
         form->CheckRSConnectOnStartProg->stop();
         form->RestoreTimer->stop();
@@ -172,6 +177,7 @@ protected:
     std::unique_ptr<TMainForm> form;
     FrameAssembler assembler;
     QList<SentRecord> sent;
+    QList<int> polled;
 };
 
 class ActiveUnitLiveData : public LiveData {
@@ -215,14 +221,16 @@ protected:
 
 TEST_F(PolledUnitLiveData, QueryModePollsAndMarksTheSilentChannel)
 {
-    form->protocolState().ReplyTimeOut = 0;
+    form->protocolState().ReplyTimeOut = 1;
     form->protocolState().PolledChannel = 3;
     form->MMQerryReg->trigger();
     EXPECT_TRUE(form->MMQerryReg->isChecked());
     EXPECT_FALSE(form->MMBOActive->isChecked());
 
-    // Channel 4 answers, channel 5 stays silent and is marked, channel 6 answers.
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->SmallTableInfo->item(6, 2)->text().isEmpty(); }, 10000));
+    // Channel 4 answers; channel 5 is asked, stays silent and is marked; channel 6 is asked next.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->SmallTableInfo->item(6, 2)->text().isEmpty(); }, 15000));
+    ASSERT_GE(polled.size(), 3);
+    EXPECT_EQ(polled.mid(0, 3), (QList<int>{3, 4, 5}));
     EXPECT_FALSE(form->SmallTableInfo->item(4, 2)->text().isEmpty());
     EXPECT_EQ(form->SmallTableInfo->item(5, 9)->text(), QStringLiteral("ТВМ не отвечает"));
     EXPECT_EQ(form->SmallTableInfo->item(5, 1)->text(), QStringLiteral("-"));

@@ -78,13 +78,13 @@ TEST_F(MainWindow, MenuItemsCarryTheirNamesCaptionsAndStates)
         {"MMChangeAdrBO", "Смена адреса БО ", false, true, false},
         {"MMBOInfo", "Информация о блоке ТВМ", false, true, false},
         {"MMTarTab", "Градуировочные таблицы", false, false, false},
-        {"MMConnstBO", "Константы БО", false, true, false},
+        {"MMConnstBO", "Константы БО", true, true, false},
         {"MMConstSens", "Константы датчиков", false, true, false},
-        {"MMRelaySettings", "Натройка выходов РЕЛЕ", false, true, false},
+        {"MMRelaySettings", "Натройка выходов РЕЛЕ", true, true, false},
         {"MMDateTime", "Дата и время", false, true, false},
-        {"mmReadAllSettings", "Прочитать все настройки", false, true, false},
-        {"mmWriteAllSettings", "Записать все настройки", false, true, false},
-        {"mmSignaturesAllSettings", "Сигнатура всех настроек ТВМ", false, true, false},
+        {"mmReadAllSettings", "Прочитать все настройки", true, true, false},
+        {"mmWriteAllSettings", "Записать все настройки", true, true, false},
+        {"mmSignaturesAllSettings", "Сигнатура всех настроек ТВМ", true, true, false},
         {"mmCMD50GetStatusBO", "Запрос состояния БО", false, true, false},
         {"MMStartMes", "Начать измерения", false, true, false},
         {"MMStopMes", "Прекратить измерения", false, true, false},
@@ -149,6 +149,21 @@ TEST_F(MainWindow, StoredAddressIsShownAndAddressesTheFirstRequest)
     port.open(QStringLiteral("COM1"), QStringLiteral("19200"));
     mainForm.sender().SendCommandNoData(50);
     EXPECT_EQ(port.written, QByteArray(":0532C9\r\n"));
+}
+
+TEST_F(MainWindow, AddressLearntFromTheLineIsShownAndRemembered)
+{
+    settings().WriteRegistryString(QStringLiteral("AdrBO"), QStringLiteral("1"));
+    TMainForm& mainForm = createForm();
+    mainForm.portLink().setReaderRunning(true);
+    port.open(QStringLiteral("COM1"), QStringLiteral("19200"));
+    port.inject(":0734");
+    EXPECT_EQ(mainForm.statusPanelText(TMainForm::AddressPanel), QStringLiteral("7")) << "before the frame ends";
+    EXPECT_EQ(settings().ReadRegistryString(QStringLiteral("AdrBO")), QStringLiteral("7"));
+    mainForm.MMAutoDefineAdrBO->trigger();  // detection off
+    port.inject(":0934");
+    EXPECT_EQ(mainForm.statusPanelText(TMainForm::AddressPanel), QStringLiteral("7"));
+    EXPECT_EQ(settings().ReadRegistryString(QStringLiteral("AdrBO")), QStringLiteral("7"));
 }
 
 TEST_F(MainWindow, TransmitIndicatorFlashesForEveryRequest)

@@ -76,14 +76,22 @@ TEST_P(ReceiveStream, AssemblesFramesFromTheStream)
 {
     const StreamCase& c = GetParam();
     // Byte by byte and all at once give the same frames.
-    for (const char b : c.stream)
-        arrive(QByteArray(1, b));
-    QList<int> codes;
-    for (const Dispatched& d : dispatched)
-        codes.append(d.code);
-    EXPECT_EQ(codes, c.codes);
-    EXPECT_EQ(checksumErrors, c.checksumErrors);
-    EXPECT_FALSE(state.FrameStarted) << "the assembler is ready for the next frame";
+    for (const bool whole : {false, true}) {
+        dispatched = {};
+        checksumErrors = 0;
+        if (whole) {
+            arrive(c.stream);
+        } else {
+            for (const char b : c.stream)
+                arrive(QByteArray(1, b));
+        }
+        QList<int> codes;
+        for (const Dispatched& d : dispatched)
+            codes.append(d.code);
+        EXPECT_EQ(codes, c.codes) << (whole ? "whole" : "byte by byte");
+        EXPECT_EQ(checksumErrors, c.checksumErrors) << (whole ? "whole" : "byte by byte");
+        EXPECT_FALSE(state.FrameStarted) << "the assembler is ready for the next frame";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  0},
                       StreamCase{"codeWithoutHandlerLeavesAssemblerReady", ":0149B6\r\n:0132CD\r\n", {73, 50}, 0},
                       StreamCase{"oddLengthRejected", ":0132C\r\n:0132CD\r\n", {50}, 1},
-                      StreamCase{"tooShortRejected", ":01\r\n", {}, 1}),
+                      StreamCase{"oneByteWithBadSumRejected", ":01\r\n", {}, 1},
+                      StreamCase{"oneByteWithGoodSumIgnored", ":00\r\n:0132CD\r\n", {50}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReceivePipelineTest, FrameFromAnotherUnitIsHandledToo)
@@ -152,6 +161,20 @@ TEST_F(ReceivePipelineTest, OneFrameIsHandledCompletelyBeforeTheNext)
     dispatcher.setHandler(51, [&] { order << QStringLiteral("51"); });
     arrive(":0132CD\r\n");
     EXPECT_EQ(order, (QStringList{QStringLiteral("50 begins"), QStringLiteral("50 ends"), QStringLiteral("51")}));
+}
+
+TEST_F(ReceivePipelineTest, BytesThatCameDuringAHandlerAreFetchedAfterIt)
+{
+    // The port does not signal again while its signal is being handled: the next reply waits in
+    // the port, and nothing else would fetch it on a quiet line.
+    QList<int> codes;
+    dispatcher.setHandler(50, [&] {
+        codes.append(50);
+        port.deliverQuietly(":0133FFCD\r\n");
+    });
+    dispatcher.setHandler(51, [&] { codes.append(51); });
+    arrive(":0132CD\r\n");
+    EXPECT_EQ(codes, (QList<int>{50, 51}));
 }
 
 TEST_F(ReceivePipelineTest, StoppedReaderLeavesBytesInThePort)

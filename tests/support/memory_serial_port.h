@@ -49,6 +49,8 @@ public:
         m_incoming += bytes;
         emit bytesArrived();
     }
+    // Bytes that arrive without a signal, as while the port's own signal is still being handled.
+    void deliverQuietly(const QByteArray& bytes) { m_incoming += bytes; }
 
     QSet<QString> missing;
     QString openedName;
