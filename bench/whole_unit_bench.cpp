@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 using namespace kv7m;
 
@@ -56,10 +57,14 @@ class YesPrompter : public Prompter {
 public:
     int count = 0;
     QString last;
+    std::function<void()> onMessage;
     PromptAnswer ask(const Prompt& prompt) override
     {
         ++count;
         last = prompt.text;
+        // A message (not the question) ends the read.
+        if (prompt.buttons == PromptButtons::Ok && onMessage)
+            onMessage();
         return PromptAnswer::Yes;
     }
 };
@@ -98,17 +103,16 @@ void run(int baud)
     form.checkPortOnStart();
 
     QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!form.wholeUnitTransfer().isRunning())
-            loop.quit();
-    });
     QElapsedTimer timer;
+    qint64 endNs = 0;
+    prompter.onMessage = [&] {
+        endNs = timer.nsecsElapsed();
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    };
     timer.start();
     form.mmReadAllSettings->trigger();
-    poll.start(20);
     loop.exec();
-    const double seconds = timer.nsecsElapsed() / 1e9;
+    const double seconds = endNs / 1e9;
 
     QList<qint64> turnarounds = port.turnaroundsNs;
     std::sort(turnarounds.begin(), turnarounds.end());

@@ -211,7 +211,7 @@ void TMainForm::createSettingsStore()
     frmProgressBar = new TfrmProgressBar(this);
     m_wholeUnit = new WholeUnitTransfer(
         m_state, m_sender, m_services.prompter, *m_settingsFile, *frmProgressBar,
-        [this] { return currentUnitAddress(); }, this);
+        [this] { return currentUnitAddress(); }, [this] { return m_pipeline->isHandlingFrame(); }, this);
     m_wholeUnit->registerReplies(*m_dispatcher);
     for (QAction* item : {mmReadAllSettings, mmWriteAllSettings, mmSignaturesAllSettings})
         item->setEnabled(true);

@@ -71,6 +71,13 @@ std::array<std::uint8_t, layout::kSlotSize> commonConstantsSlot(const CommonCons
     return slot;
 }
 
+TConstBOForm::~TConstBOForm()
+{
+    // No reply may reach a window that is gone.
+    for (const std::uint8_t code : {kWriteCommand, kReadCommand, kSignatureCommand})
+        m_context.dispatcher.setHandler(code, {});
+}
+
 TConstBOForm::TConstBOForm(EditorContext& context, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint), m_context(context)
 {

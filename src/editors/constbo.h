@@ -45,6 +45,7 @@ public:
     // Registers the handlers of replies 65, 66 and 67 on the context's dispatcher; they refer to
     // this window, so the dispatcher must not handle frames once the window is gone.
     TConstBOForm(EditorContext& context, QWidget* parent = nullptr);
+    ~TConstBOForm() override;
 
     // Sets the check boxes from the unit's settings-file slot; false (boxes untouched) when the
     // slot could not be read.

@@ -409,13 +409,12 @@ void TRelaySettingsForm::showEvent(QShowEvent* event)
 
 void TRelaySettingsForm::centre()
 {
-    QRect frame = frameGeometry();
-    if (const QWidget* owner = parentWidget())
-        frame.moveCenter(owner->window()->frameGeometry().center());
-    else if (const QScreen* display = screen())
-        frame.moveCenter(display->availableGeometry().center());
-    else
+    // This window opens in the middle of the screen, wherever the main window is.
+    const QScreen* display = parentWidget() ? parentWidget()->screen() : screen();
+    if (!display)
         return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(display->availableGeometry().center());
     move(frame.topLeft());
 }
 

@@ -42,6 +42,8 @@ public:
     void onBytesArrived();
     // Takes bytes as the reader does, for the port's bytes and for tests.
     void receive(const QByteArray& bytes);
+    // A frame is being handled (its handler may be showing a message box).
+    bool isHandlingFrame() const { return m_assembling; }
 
 private:
     // The reader's part: bytes into the queue (and the monitor), the bootloader's call answered.

@@ -23,7 +23,8 @@ constexpr int kLastIndex = int(layout::kChunkCount);
 
 WholeUnitTransfer::WholeUnitTransfer(ProtocolState& state, FrameSender& sender, Prompter& prompter,
                                      SettingsFile& settingsFile, ProgressDisplay& progress,
-                                     std::function<std::optional<int>()> unitAddress, QObject* parent)
+                                     std::function<std::optional<int>()> unitAddress,
+                                     std::function<bool()> handlingReply, QObject* parent)
     : QObject(parent),
       m_state(state),
       m_sender(sender),
@@ -31,12 +32,24 @@ WholeUnitTransfer::WholeUnitTransfer(ProtocolState& state, FrameSender& sender, 
       m_settingsFile(settingsFile),
       m_progress(progress),
       m_unitAddress(std::move(unitAddress)),
+      m_handlingReply(std::move(handlingReply)),
       m_replyTimer(new QTimer(this))
 {
     m_replyTimer->setObjectName(QStringLiteral("WholeUnitReplyTimer"));
     m_replyTimer->setSingleShot(true);
     m_replyTimer->setInterval(kDefaultReplyTimeOutMs);
     connect(m_replyTimer, &QTimer::timeout, this, &WholeUnitTransfer::timedOut);
+}
+
+WholeUnitTransfer::~WholeUnitTransfer()
+{
+    // No reply may reach a transfer that is gone.
+    if (m_dispatcher) {
+        for (const std::uint8_t code : {kReadChunk, kWriteChunk, kImageSignature})
+            m_dispatcher->setHandler(code, {});
+    }
+    if (m_operation != Operation::None)
+        m_progress.setBusy(false);
 }
 
 void WholeUnitTransfer::setReplyTimeOutMs(int ms)
@@ -46,6 +59,7 @@ void WholeUnitTransfer::setReplyTimeOutMs(int ms)
 
 void WholeUnitTransfer::registerReplies(ReplyDispatcher& dispatcher)
 {
+    m_dispatcher = &dispatcher;
     dispatcher.setHandler(kReadChunk, [this] { onReadReply(); });
     dispatcher.setHandler(kWriteChunk, [this] { onWriteReply(); });
     dispatcher.setHandler(kImageSignature, [this] { onSignatureReply(); });
@@ -70,11 +84,16 @@ void WholeUnitTransfer::writeAll()
         return;
     m_chunkIndex = 0;
     const std::optional<int> unit = m_unitAddress();
+    if (!unit)
+        return;
     // Without the file there is nothing to write, and no transfer to show.
-    if (!unit || !m_settingsFile.ReadSettingsBlock(*unit, 0, m_image.data(), m_image.size()))
+    if (!m_settingsFile.ReadSettingsBlock(*unit, 0, m_image.data(), m_image.size())) {
+        m_prompter.inform(kMessageCaption, transfer_text::CannotReadFile, PromptIcon::Error);
+        return;
+    }
+    if (!sendChunk(0))
         return;
     m_operation = Operation::Writing;
-    sendChunk(0);
     m_progress.showProgress(transfer_text::WriteCaption, kLastIndex);
     m_progress.setBusy(true);
     m_replyTimer->start();
@@ -97,14 +116,14 @@ void WholeUnitTransfer::verifyAll()
     }
 }
 
-void WholeUnitTransfer::sendChunk(int index)
+bool WholeUnitTransfer::sendChunk(int index)
 {
     m_chunkIndex = index;
     std::uint8_t data[1 + layout::kChunkSize];
     data[0] = std::uint8_t(index);
     for (std::size_t i = 0; i < layout::kChunkSize; ++i)
         data[1 + i] = index < kLastIndex ? m_image[std::size_t(index) * layout::kChunkSize + i] : 0xFF;
-    m_sender.SendCommandData(kWriteChunk, data, sizeof data);
+    return m_sender.SendCommandData(kWriteChunk, data, sizeof data);
 }
 
 void WholeUnitTransfer::onReadReply()
@@ -115,6 +134,9 @@ void WholeUnitTransfer::onReadReply()
     if (m_state.RxLength < 3 + 1 + int(layout::kChunkSize))
         return;
     const int n = m_state.RxFrame[2];
+    // Only the chunk just asked for: a stray reply must not skip chunks of the image.
+    if (n != m_chunkIndex)
+        return;
     if (n < kLastIndex) {
         for (std::size_t i = 0; i < layout::kChunkSize; ++i)
             m_image[std::size_t(n) * layout::kChunkSize + i] = m_state.RxFrame[3 + i];
@@ -127,9 +149,13 @@ void WholeUnitTransfer::onReadReply()
         return;
     }
     const int unit = m_state.RxFrame[0];
-    finish();
+    m_operation = Operation::None;
+    m_replyTimer->stop();
+    m_progress.closeProgress();
     // The file is written only now, whole: an interrupted read leaves it as it was.
-    if (m_settingsFile.WriteSettingsBlock(unit, 0, m_image.data(), m_image.size()))
+    const bool stored = m_settingsFile.WriteSettingsBlock(unit, 0, m_image.data(), m_image.size());
+    m_progress.setBusy(false);
+    if (stored)
         m_prompter.inform(kMessageCaption, transfer_text::ReadDone, PromptIcon::Information);
 }
 
@@ -138,6 +164,8 @@ void WholeUnitTransfer::onWriteReply()
     if (m_operation != Operation::Writing || m_state.RxLength < 4)
         return;
     const int n = m_state.RxFrame[2];
+    if (n != m_chunkIndex)
+        return;
     m_progress.setBusy(false);
     m_progress.setProgress(n);
     if (n < kLastIndex) {
@@ -182,6 +210,11 @@ void WholeUnitTransfer::timedOut()
 {
     if (m_operation == Operation::None)
         return;
+    // A message box of another reply holds the line's frames back; the unit may well have answered.
+    if (m_handlingReply && m_handlingReply()) {
+        m_replyTimer->start();
+        return;
+    }
     finish();
     m_prompter.inform(kMessageCaption, transfer_text::NoAnswer, PromptIcon::Error);
 }

@@ -36,9 +36,12 @@ class WholeUnitTransfer : public QObject {
 public:
     static constexpr int kDefaultReplyTimeOutMs = 5000;
 
+    // `handlingReply` tells whether a reply handler is running (its message box may hold the
+    // replies back): the time-out then waits for it.
     WholeUnitTransfer(ProtocolState& state, FrameSender& sender, Prompter& prompter, SettingsFile& settingsFile,
                       ProgressDisplay& progress, std::function<std::optional<int>()> unitAddress,
-                      QObject* parent = nullptr);
+                      std::function<bool()> handlingReply, QObject* parent = nullptr);
+    ~WholeUnitTransfer() override;
 
     // Replies 86, 87 and 88.
     void registerReplies(ReplyDispatcher& dispatcher);
@@ -58,7 +61,7 @@ private:
     void onReadReply();
     void onWriteReply();
     void onSignatureReply();
-    void sendChunk(int index);
+    bool sendChunk(int index);
     void finish();
     void timedOut();
 
@@ -68,6 +71,8 @@ private:
     SettingsFile& m_settingsFile;
     ProgressDisplay& m_progress;
     std::function<std::optional<int>()> m_unitAddress;
+    std::function<bool()> m_handlingReply;
+    ReplyDispatcher* m_dispatcher = nullptr;
     QTimer* m_replyTimer;
     Operation m_operation = Operation::None;
     SettingsImage m_image{};

@@ -39,11 +39,10 @@ TEST(SettingsLayout, DefaultImageHoldsEveryDefaultBlock)
         const std::size_t table = layout::graduationTableOffset(channel);
         EXPECT_EQ(word(image, table), 100) << channel;
         EXPECT_EQ(word(image, table + 2), 0);
-        EXPECT_EQ(word(image, table + 4), 10);
-        EXPECT_EQ(word(image, table + 6), 5);
-        EXPECT_EQ(word(image, table + 4 * 340), 3400);
-        EXPECT_EQ(word(image, table + 4 * 351), 3400);
-        EXPECT_EQ(word(image, table + 4 * 351 + 2), 20241);
+        for (int k = 1; k <= 351; ++k) {
+            ASSERT_EQ(word(image, table + 4 * std::size_t(k)), std::min(10 * k, 3400)) << "level " << k;
+            ASSERT_EQ(word(image, table + 4 * std::size_t(k) + 2), defaultGraduationVolume(k)) << "volume " << k;
+        }
 
         const std::size_t constants = layout::channelConstantsOffset(channel);
         EXPECT_EQ(image[constants], 0);
@@ -53,14 +52,15 @@ TEST(SettingsLayout, DefaultImageHoldsEveryDefaultBlock)
         EXPECT_TRUE(allFF(image, constants + 37, constants + 128));
 
         const std::size_t extended = layout::extendedTableOffset(channel + 10);
-        for (int k : {0, 1, 57, 100, 101, 351}) {
-            EXPECT_EQ(word(image, extended + 4 * std::size_t(k)), std::min(100 * k, 10000)) << k;
-            EXPECT_EQ(word(image, extended + 4 * std::size_t(k) + 2), std::min(100 * k, 10000)) << k;
+        for (int k = 0; k < 352; ++k) {
+            ASSERT_EQ(word(image, extended + 4 * std::size_t(k)), std::min(100 * k, 10000)) << k;
+            ASSERT_EQ(word(image, extended + 4 * std::size_t(k) + 2), std::min(100 * k, 10000)) << k;
         }
 
         const std::size_t errors = layout::errorTableOffset(channel - 1);
         EXPECT_EQ(image[errors], 0x01);
         EXPECT_EQ(image[errors + 1], 0x00);
+        EXPECT_EQ(image[errors + 2], 0x00);
         EXPECT_EQ(image[errors + 3], 0x00);
         EXPECT_TRUE(allFF(image, errors + 4, errors + 128));
     }
