@@ -7,9 +7,7 @@
 #include "protocol/query_mode.h"
 #include "sim/simulated_serial_port.h"
 #include "sim/simulated_unit.h"
-#include "support/fixed_clock.h"
-#include "support/scripted_prompter.h"
-#include "support/temp_settings.h"
+#include "support/simulated_unit_form.h"
 
 #include <QAction>
 #include <QDir>
@@ -74,26 +72,16 @@ QByteArray archiveLine(const QStringList& cells)
     return line + "\r\n";
 }
 
-class LiveData : public ::testing::Test {
+class LiveData : public SimulatedUnitForm {
 protected:
-    explicit LiveData(bool active)
-        : unit(unitOptions(active)),
-          port(unit),
-          services{*store.settings, prompter, port, clock, QLatin1Char(','), store.dir.filePath(QStringLiteral("u"))}
+    explicit LiveData(bool active) : SimulatedUnitForm(unitOptions(active))
     {
-        store.settings->WriteRegistryString(QStringLiteral("CurrCOMM"), QStringLiteral("SIM"));
-        store.settings->WriteRegistryString(QStringLiteral("AdrBO"), QStringLiteral("1"));
-        store.settings->WriteRegistryString(QStringLiteral("DataPath"), dataPath());
         QObject::connect(&unit, &sim::SimulatedUnit::transmit, [this](const QByteArray& bytes) { watch(bytes); });
         QObject::connect(&port, &sim::SimulatedSerialPort::sentToUnit, [this](const QByteArray& bytes) {
             // Measurement requests ":0134CC.." name the polled channel index.
             if (bytes.startsWith(":0134"))
                 polled.append(bytes.mid(5, 2).toInt(nullptr, 16));
         });
-        form = std::make_unique<TMainForm>(services);
-        form->CheckRSConnectOnStartProg->stop();
-        form->RestoreTimer->stop();
-        form->checkPortOnStart();
     }
 
     static sim::UnitOptions unitOptions(bool active)
@@ -105,8 +93,6 @@ protected:
         options.channels[6] = sim::ChannelMode::NotConnected;
         return options;
     }
-
-    QString dataPath() const { return store.dir.filePath(QStringLiteral("Архив")); }
 
     QString dayFile(int channel) const
     {
@@ -168,13 +154,6 @@ protected:
         }
     }
 
-    TempSettings store;
-    ScriptedPrompter prompter;
-    FixedClock clock;
-    sim::SimulatedUnit unit;
-    sim::SimulatedSerialPort port;
-    AppServices services;
-    std::unique_ptr<TMainForm> form;
     FrameAssembler assembler;
     QList<SentRecord> sent;
     QList<int> polled;

@@ -29,7 +29,7 @@ protected:
         store.settings->WriteRegistryString(QStringLiteral("CurrCOMM"), QStringLiteral("SIM"));
         store.settings->WriteRegistryString(QStringLiteral("AdrBO"), QString::number(options.address));
         store.settings->WriteRegistryString(QStringLiteral("SettingsPath"), settingsPath());
-        store.settings->WriteRegistryString(QStringLiteral("DataPath"), store.dir.filePath(QStringLiteral("Архив")));
+        store.settings->WriteRegistryString(QStringLiteral("DataPath"), dataPath());
         form = std::make_unique<TMainForm>(services);
         form->CheckRSConnectOnStartProg->stop();
         form->RestoreTimer->stop();
@@ -37,6 +37,7 @@ protected:
     }
 
     QString settingsPath() const { return store.dir.filePath(QStringLiteral("Настройки")); }
+    QString dataPath() const { return store.dir.filePath(QStringLiteral("Архив")); }
 
     TempSettings store;
     ScriptedPrompter prompter;
