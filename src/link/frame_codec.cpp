@@ -6,14 +6,17 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-// Units send upper-case digits; any other character is taken at the value this formula gives and
-// the LRC check catches the damage.
 std::uint8_t hexValue(std::uint8_t c)
 {
     return c < ':' ? std::uint8_t(c - 0x30) : std::uint8_t(c - 0x37);
 }
 
 }  // namespace
+
+std::uint8_t hexPairValue(std::uint8_t high, std::uint8_t low)
+{
+    return std::uint8_t(hexValue(high) * 16 + hexValue(low));
+}
 
 std::uint8_t computeLrc(const std::uint8_t* bytes, std::size_t count)
 {
@@ -66,7 +69,7 @@ bool decodeReplyFrame(std::uint8_t* buffer, std::size_t receivedChars, int& leng
         // A pair and the two characters after it must have arrived.
         if (i + 3 >= receivedChars)
             return false;
-        const std::uint8_t byte = std::uint8_t(hexValue(buffer[i]) * 16 + hexValue(buffer[i + 1]));
+        const std::uint8_t byte = hexPairValue(buffer[i], buffer[i + 1]);
         buffer[j++] = byte;
         sum = std::uint8_t(sum + byte);
         i += 2;

@@ -27,6 +27,10 @@ std::size_t composeFrame(std::uint8_t* frame, std::size_t capacity, std::uint8_t
 // bytes 1 .. count-3 + CR LF, 2 * (count - 3) + 3 characters. Empty when count is below 6.
 QByteArray encodeFrame(const std::uint8_t* frame, std::size_t count);
 
+// The byte of two received hex characters, high first. Units send upper-case digits; any other
+// character counts at the value the unit tool has always given it, and the LRC catches the damage.
+std::uint8_t hexPairValue(std::uint8_t high, std::uint8_t low);
+
 // Decodes a received frame in place. `buffer` holds `receivedChars` characters starting with ':'.
 // Hex pairs are read from index 1 until CR LF follows a pair; the bytes are written from index 0,
 // `length` receives their count and CR LF are put after them. Returns true when the bytes sum to

@@ -14,15 +14,6 @@ namespace {
 constexpr std::uint8_t kBootloaderCall = 'Y';
 constexpr std::uint8_t kBootloaderAnswer = 0x40;
 
-int hexDigit(std::uint8_t c)
-{
-    return c < ':' ? c - 0x30 : c - 0x37;
-}
-int hexByte(std::uint8_t high, std::uint8_t low)
-{
-    return (hexDigit(high) * 16 + hexDigit(low)) & 0xFF;
-}
-
 }  // namespace
 
 ReceivePipeline::ReceivePipeline(ProtocolState& state, ComPortLink& link, ReplyDispatcher& dispatcher,
@@ -109,9 +100,9 @@ void ReceivePipeline::takeQueue()
         const int index = m_state.FrameIndex;
         frame[std::size_t(index)] = byte;
         if (index == 4 && m_host.isAddressDetectionOn()) {
-            const int code = hexByte(frame[3], frame[4]);
+            const int code = hexPairValue(frame[3], frame[4]);
             if (code >= 50)
-                m_host.unitAddressDetected(hexByte(frame[1], frame[2]));
+                m_host.unitAddressDetected(hexPairValue(frame[1], frame[2]));
         }
         if (index > 0 && frame[std::size_t(index - 1)] == kCR && byte == kLF)
             m_state.FrameComplete = true;

@@ -1,5 +1,7 @@
 #include "link/rsmonitor.h"
 
+#include "link/frame_codec.h"
+
 #include "protocol/protocol_state.h"
 
 #include <QCloseEvent>
@@ -27,15 +29,9 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kIgnoredAddress = 16;
 
 // Same digit rule as the frame codec, so the boxes show what the dispatcher will decode.
-std::uint8_t hexValue(char c)
-{
-    const auto u = std::uint8_t(c);
-    return u < ':' ? std::uint8_t(u - 0x30) : std::uint8_t(u - 0x37);
-}
-
 int hexPair(const QByteArray& text, qsizetype at)
 {
-    return std::uint8_t(hexValue(text[at]) * 16 + hexValue(text[at + 1]));
+    return hexPairValue(std::uint8_t(text[at]), std::uint8_t(text[at + 1]));
 }
 
 // One frame must stay one memo line, so control characters inside a damaged frame are shown
