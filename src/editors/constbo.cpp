@@ -1,5 +1,7 @@
 #include "editors/constbo.h"
 
+#include "settings/signature_check.h"
+
 #include "app/prompter.h"
 #include "editors/editor_context.h"
 #include "link/frame_sender.h"
@@ -252,10 +254,7 @@ void TConstBOForm::onSignatureReply()
     if (state.RxLength < kReplyOverhead + 2)
         return;
     const int unitSignature = state.RxFrame[2] * 256 + state.RxFrame[3];
-    if (unitSignature == state.CommonSignature)
-        m_context.prompter.inform(kMessageCaption, QStringLiteral("Сигнатура совпадает"), PromptIcon::Information);
-    else
-        m_context.prompter.inform(kMessageCaption, QStringLiteral("Сигнатура не совпадает"), PromptIcon::Error);
+    reportSignatureCheck(m_context.prompter, unitSignature, state.CommonSignature);
 }
 
 void TConstBOForm::showEvent(QShowEvent* event)

@@ -1,5 +1,7 @@
 #include "editors/relaysettings.h"
 
+#include "settings/signature_check.h"
+
 #include "app/prompter.h"
 #include "editors/editor_context.h"
 #include "link/frame_sender.h"
@@ -393,10 +395,7 @@ void TRelaySettingsForm::signatureReplied()
     if (replyDataCount(state) < 2)
         return;
     const int unitSignature = state.RxFrame[2] * 256 + state.RxFrame[3];
-    if (unitSignature == state.RelaySignature)
-        m_context.prompter.inform(kMessageCaption, relay_text::SignatureMatch, PromptIcon::Information);
-    else
-        m_context.prompter.inform(kMessageCaption, relay_text::SignatureMismatch, PromptIcon::Error);
+    reportSignatureCheck(m_context.prompter, unitSignature, state.RelaySignature);
 }
 
 void TRelaySettingsForm::showEvent(QShowEvent* event)

@@ -44,8 +44,6 @@ inline const QString ReadQuestion = QStringLiteral("Прочитать наст�
 inline const QString Written = QStringLiteral("Настройки выходов РЕЛЕ записаны в БО");
 inline const QString Read = QStringLiteral("Настройки выходов РЕЛЕ прочитаны из БО");
 inline const QString SaveQuestion = QStringLiteral("Сохранить настройки в файле?");
-inline const QString SignatureMatch = QStringLiteral("Сигнатура совпадает");
-inline const QString SignatureMismatch = QStringLiteral("Сигнатура не совпадает");
 }  // namespace relay_text
 
 // Relay outputs window "Настройка РЕЛЕ": one grid row per relay with its event and active state,

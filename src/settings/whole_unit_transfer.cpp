@@ -6,6 +6,7 @@
 #include "protocol/reply_dispatcher.h"
 #include "settings/settings_file.h"
 #include "settings/signature.h"
+#include "settings/signature_check.h"
 
 #include <QTimer>
 
@@ -192,10 +193,7 @@ void WholeUnitTransfer::onSignatureReply()
         m_prompter.inform(kMessageCaption, transfer_text::CannotReadFile, PromptIcon::Error);
         return;
     }
-    if (unitSignature == ComputeSignature(image.data(), image.size()))
-        m_prompter.inform(kMessageCaption, transfer_text::SignatureMatches, PromptIcon::Information);
-    else
-        m_prompter.inform(kMessageCaption, transfer_text::SignatureDiffers, PromptIcon::Error);
+    reportSignatureCheck(m_prompter, unitSignature, ComputeSignature(image.data(), image.size()));
 }
 
 void WholeUnitTransfer::finish()

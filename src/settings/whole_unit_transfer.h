@@ -87,8 +87,6 @@ inline const QString WriteQuestion = QStringLiteral("Записать все н�
 inline const QString WriteCaption = QStringLiteral("Запись всех настроек в ТВМ");
 inline const QString WriteDone = QStringLiteral("Все настройки записаны в ТВМ.");
 inline const QString CannotReadFile = QStringLiteral("Не удается прочитать файл с настройками.");
-inline const QString SignatureMatches = QStringLiteral("Сигнатура совпадает");
-inline const QString SignatureDiffers = QStringLiteral("Сигнатура не совпадает");
 inline const QString NoAnswer = QStringLiteral("ТВМ не отвечает. Операция прервана, файл настроек не изменен.");
 }  // namespace transfer_text
 
