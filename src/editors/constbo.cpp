@@ -1,5 +1,6 @@
 #include "editors/constbo.h"
 
+#include "app/window_placement.h"
 #include "settings/signature_check.h"
 
 #include "app/prompter.h"
@@ -260,13 +261,8 @@ void TConstBOForm::onSignatureReply()
 void TConstBOForm::showEvent(QShowEvent* event)
 {
     // A spontaneous show is the window system restoring the window; leave it where it was.
-    if (!event->spontaneous()) {
-        if (const QWidget* owner = parentWidget()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(owner->window()->frameGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    if (!event->spontaneous())
+        centreOnOwner(this);
     QDialog::showEvent(event);
 }
 

@@ -1,5 +1,6 @@
 #include "editors/relaysettings.h"
 
+#include "app/window_placement.h"
 #include "settings/signature_check.h"
 
 #include "app/prompter.h"
@@ -18,7 +19,6 @@
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -402,19 +402,8 @@ void TRelaySettingsForm::showEvent(QShowEvent* event)
 {
     // Restoring a minimized window leaves it where the user put it.
     if (!event->spontaneous())
-        centre();
+        centreOnScreen(this);
     QDialog::showEvent(event);
-}
-
-void TRelaySettingsForm::centre()
-{
-    // This window opens in the middle of the screen, wherever the main window is.
-    const QScreen* display = parentWidget() ? parentWidget()->screen() : screen();
-    if (!display)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(display->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 void TRelaySettingsForm::mousePressEvent(QMouseEvent* event)

@@ -94,7 +94,6 @@ private:
     // Commits and closes the list editor, then parks the grid on the fixed cell (0, 0).
     void endGridEdit();
     void clearRelayCells();
-    void centre();
 
     void writeReplied();
     void readReplied();

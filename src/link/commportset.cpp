@@ -3,6 +3,7 @@
 #include "app/app_settings.h"
 #include "app/integer_text.h"
 #include "app/prompter.h"
+#include "app/window_placement.h"
 #include "link/com_port_link.h"
 #include "link/port_names.h"
 
@@ -134,8 +135,7 @@ void TCOMMPortForm::showEvent(QShowEvent* event)
     txtWaitAnsewer->setText(m_settings.ReadRegistryString(setting::WaitAnsewer));
     TimeOutMesData->setText(m_settings.ReadRegistryString(setting::MainTableClearTimeOut));
     showPortDescription();
-    if (QWidget* owner = parentWidget())
-        move(owner->frameGeometry().center() - QPoint(sizeHint().width() / 2, sizeHint().height() / 2));
+    centreOnOwner(this);
     QDialog::showEvent(event);
 }
 

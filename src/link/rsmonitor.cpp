@@ -1,5 +1,6 @@
 #include "link/rsmonitor.h"
 
+#include "app/window_placement.h"
 #include "link/frame_codec.h"
 
 #include "protocol/protocol_state.h"
@@ -200,7 +201,7 @@ void TDataRSForm::showEvent(QShowEvent* event)
 {
     // A spontaneous show is the window system restoring the window; leave it where it was.
     if (!event->spontaneous())
-        centreOnParent();
+        centreOnOwner(this);
     QWidget::showEvent(event);
 }
 
@@ -242,16 +243,6 @@ void TDataRSForm::showRecordingState()
     const QString caption = m_state.MonitorOn ? QStringLiteral("Остановить прием") : QStringLiteral("Начать прием");
     RSDataReciv->setText(caption);
     RSDataReciv->setAccessibleName(caption);
-}
-
-void TDataRSForm::centreOnParent()
-{
-    const QWidget* owner = parentWidget();
-    if (!owner)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(owner->window()->frameGeometry().center());
-    move(frame.topLeft());
 }
 
 }  // namespace kv7m

@@ -53,7 +53,6 @@ private:
     void scheduleFlush();
     void flushPending();
     void showRecordingState();
-    void centreOnParent();
 
     ProtocolState& m_state;
     QTimer* m_flushTimer;

@@ -1,8 +1,9 @@
 #include "settings/progressbar.h"
 
+#include "app/window_placement.h"
+
 #include <QGuiApplication>
 #include <QProgressBar>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace kv7m {
@@ -34,8 +35,7 @@ void TfrmProgressBar::showProgress(const QString& caption, int maximum)
     ProgressBar->setAccessibleName(caption);
     ProgressBar->setRange(0, maximum);
     ProgressBar->setValue(0);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     show();
     raise();
 }
