@@ -19,8 +19,6 @@ public:
     Result feed(std::uint8_t byte);
     // The characters of the frame completed last (valid after Complete until the next feed).
     const QByteArray& frame() const { return m_chars; }
-    // Characters of the frame being assembled so far (0 when none is started).
-    qsizetype size() const { return m_started ? m_chars.size() : 0; }
     bool started() const { return m_started; }
     void reset();
 

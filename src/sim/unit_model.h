@@ -67,10 +67,7 @@ public:
     bool inBootloader() const { return m_bootloader != Bootloader::Off; }
     // In the bootloader and still calling the programmer with 'Y'.
     bool bootloaderCalling() const { return m_bootloader == Bootloader::Waiting; }
-    std::uint8_t pollMask() const { return m_pollMask; }
     QDateTime clock(qint64 nowMs) const;
-    void setChannelMode(int channelIndex, ChannelMode mode) { m_channels[std::size_t(channelIndex)] = mode; }
-    ChannelMode channelMode(int channelIndex) const { return m_channels[std::size_t(channelIndex)]; }
 
     // The record reply 52 carries for a channel at `nowMs` (empty for a silent channel).
     QByteArray measurementRecord(int channelIndex, qint64 nowMs) const;
